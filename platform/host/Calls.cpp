@@ -13,7 +13,9 @@ std::array<std::vector<int>, kOps> failAt{}; // call numbers (counted from 1) th
 
 } // namespace
 
-int Calls(Op op) { return calls[static_cast<int>(op)]; }
+int Calls(Op op) {
+    return calls[static_cast<int>(op)];
+}
 
 void FailNthCall(Op op, int n) {
     const int index = static_cast<int>(op);

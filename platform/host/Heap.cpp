@@ -19,11 +19,17 @@ char heapToken; // the process heap's handle is this object's address
 
 namespace sim {
 
-int LiveHeapBlocks() { return static_cast<int>(LiveBlocks().size()); }
-int BadHeapFrees() { return badFrees; }
+int LiveHeapBlocks() {
+    return static_cast<int>(LiveBlocks().size());
+}
+int BadHeapFrees() {
+    return badFrees;
+}
 
 namespace detail {
-void ResetHeap() { badFrees = 0; }
+void ResetHeap() {
+    badFrees = 0;
+}
 } // namespace detail
 } // namespace sim
 

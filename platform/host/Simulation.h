@@ -1,9 +1,9 @@
 // Control of the simulated Windows machine, for host tests only.
 //
 // The launcher's code never includes this header: it sees the machine only through the Windows
-// operations of platform/Platform.h. Tests use it to set the machine up (code page, files, registry,
-// environment, folders, child processes and their windows), to make operations fail, and to look at
-// what the code under test did (calls made, processes started, handles left open).
+// operations of platform/Platform.h. Tests use it to set the machine up (code page, files,
+// registry, environment, folders, child processes and their windows), to make operations fail, and
+// to look at what the code under test did (calls made, processes started, handles left open).
 #pragma once
 
 #include "platform/Platform.h"
@@ -52,33 +52,49 @@ enum class Op {
 
 // A fresh machine: code page 1252, no files, empty registry, empty environment block (present, with
 // no entries), module path "C:\Apps\launcher.exe", Windows folder "C:\Windows", System folder
-// "C:\Windows\system32", command line "\"C:\Apps\launcher.exe\"", no processes, no windows, all
-// counters and faults cleared. Heap blocks still live from before stay valid and counted.
+// "C:\Windows\system32", command line "\"C:\Apps\launcher.exe\"", current folder "C:\Work\", no
+// processes, no windows, all counters and faults cleared. Heap blocks still live from before stay
+// valid and counted; environment blocks still held are freed (freeing one later is a bad free).
 void Reset();
 
 // ---- Code page ---------------------------------------------------------------------------------
 // Supported: 1252 (Latin-1 letters 0xC0-0xDE/0xE0-0xFE, with 0x8A/0x9A, 0x8C/0x9C, 0x8E/0x9E,
-// 0x9F/0xFF pairs), 1251 (Cyrillic 0xC0-0xDF/0xE0-0xFF and the other Windows-1251 pairs), 437 (single
-// byte, ASCII letters only), 932, 936, 949, 950 and 1361 (double-byte; lead bytes per code page).
-// In 932 the full-width Latin letters are double-byte: lead 0x82, lower 0x81-0x9A, upper 0x60-0x79.
-// In every double-byte code page a double-byte character without a mapping upper-cases to itself.
+// 0x9F/0xFF pairs), 1251 (Cyrillic 0xC0-0xDF/0xE0-0xFF and the other Windows-1251 pairs), 437
+// (single byte, ASCII letters only), 932, 936, 949, 950 and 1361 (double-byte; lead bytes per code
+// page). In 932 the full-width Latin letters are double-byte: lead 0x82, lower 0x81-0x9A, upper
+// 0x60-0x79. In every double-byte code page a double-byte character without a mapping upper-cases
+// to itself.
 void SetCodePage(UINT codePage);
 // GetCPInfo fails (returns FALSE) while set.
 void SetCPInfoFails(bool fails);
 // Reports a maximum character size of 2 and these lead-byte ranges for the current code page in
 // GetCPInfo (pairs first,last; at most five pairs), as an unknown multibyte code page would.
 void SetReportedLeadByteRanges(const std::vector<std::pair<BYTE, BYTE>>& ranges);
-// LCMAP_UPPERCASE of the two bytes lead, trail gives these bytes (one or two); empty: the call fails.
+// LCMAP_UPPERCASE of the two bytes lead, trail gives these bytes (one or two); empty: the call
+// fails.
 void SetDoubleByteUpper(BYTE lead, BYTE trail, const std::string& mapped);
 
 // ---- Files -------------------------------------------------------------------------------------
 // Paths are compared without regard to ASCII case; the last component's trailing blanks and periods
-// are ignored, as Windows does. Adding a file does not create its folders.
+// are ignored, as Windows does (a blank or period at the end of a folder further up is part of its
+// name). "/" is read as "\", doubled separators count once, and "." and ".." components are
+// resolved ("E:\Kit\Bin\..\docs\a.txt" names E:\Kit\docs\a.txt). A path without a drive or a
+// leading "\\" is relative to the current folder; one with a single leading "\" is below the
+// current drive's root.
+// Names with a character Windows refuses in a path (<>:"|?* or a control byte) exist nowhere.
+// Adding a file does not create its folders.
 void AddFile(const std::string& path);
 void AddFolder(const std::string& path);
+// A program file: the only kind of file that CreateProcessA can start. It opens like any file.
+void AddProgram(const std::string& path);
+// The folder against which relative paths are read (added with or looked up); a missing trailing
+// backslash is supplied.
+void SetCurrentDirectory(const std::string& path);
 // The file exists but CreateFileA for reading fails with ERROR_SHARING_VIOLATION (held by another
 // process without read sharing).
 void AddLockedFile(const std::string& path);
+// CreateFileA opens only with OPEN_EXISTING. It fails with ERROR_FILE_NOT_FOUND for a missing file
+// and with ERROR_ACCESS_DENIED for a folder (unless given FILE_FLAG_BACKUP_SEMANTICS, 0x02000000).
 
 // ---- Folders and module path -------------------------------------------------------------------
 // The empty optional makes the call fail (return 0). A path of 260 bytes or more behaves as Windows
@@ -100,30 +116,46 @@ void SetRegistryText(HKEY root, const std::string& subKey, const std::string& na
                      const std::string& text);
 // RegOpenKeyExA fails with ERROR_ACCESS_DENIED for this key.
 void DenyRegistryKey(HKEY root, const std::string& subKey);
+// As on Windows: RegOpenKeyExA of a root with a null or empty subkey hands back the root itself,
+// which needs no close (closing it is harmless); a subkey beginning with "\" is refused; on
+// failure the result is set to null. RegQueryValueExA copies the stored bytes as they are (no
+// terminator is added), gives ERROR_MORE_DATA with the size needed when they do not fit (the buffer
+// is left as it was), and ERROR_FILE_NOT_FOUND for a missing value; a null or empty name reads the
+// default value.
 
 // ---- Environment block -------------------------------------------------------------------------
-// Entries as "NAME=value" in block order (entries beginning with "=" allowed).
+// Entries as "NAME=value" in block order (entries beginning with "=" allowed). Each
+// GetEnvironmentStrings call returns a fresh copy: the entries, each ended by a NUL, then one more
+// NUL, in a block of exactly that size.
 void SetEnvironment(const std::vector<std::string>& entries);
 // GetEnvironmentStrings returns null.
 void SetNoEnvironment();
 
 // ---- Processes and windows ---------------------------------------------------------------------
 // The machine's clock is the number of WaitForSingleObject calls made so far (any handle, any
-// result). A poll of the launcher is one such wait, so windows and ends are scripted in polls.
+// result). A poll of the launcher is one such wait, so windows and ends are scripted in polls:
+// a wait made at clock c sees the process ended when c >= endsAt, and then the clock becomes c+1.
+// Waits return at once; the time-out is not waited out. A wait on a null or unknown handle, or on a
+// handle opened without SYNCHRONIZE, gives WAIT_FAILED.
 DWORD Clock();
 
 struct WindowScript {
-    std::string title;     // empty: untitled
-    std::string className; // e.g. "#32770" for a dialog box
-    bool hidden = false;   // hidden windows are still top-level windows
-    DWORD appearsAt = 0;   // clock value from which the window exists
+    std::string title;          // empty: untitled
+    std::string className;      // e.g. "#32770" for a dialog box
+    bool hidden = false;        // hidden windows are still top-level windows
+    DWORD appearsAt = 0;        // clock value from which the window exists
     DWORD goneAt = 0xFFFFFFFFu; // clock value from which it no longer exists
 };
 
 struct ChildScript {
-    std::vector<WindowScript> windows; // each new window goes to the top of the Z order
-    DWORD endsAt = 0xFFFFFFFFu;        // clock value from which the process has ended
+    // Each window goes to the top of the Z order when it appears; windows appearing at the same
+    // clock value are stacked in list order (the last one on top).
+    std::vector<WindowScript> windows;
+    DWORD endsAt = 0xFFFFFFFFu; // clock value from which the process has ended
 };
+// A window lies above every window that first existed before it; the child's windows that exist
+// from its start lie above the windows that were there when it started. An ended process's windows
+// stay as their script says.
 
 // The script of the next process that CreateProcessA starts (then cleared; the default script shows
 // no window and never ends).
@@ -134,9 +166,17 @@ DWORD AddForeignWindow(const std::string& title, const std::string& className);
 // Lets a foreign window with a given owner id be placed (for a window owned by the child's id
 // before the child exists, say).
 void AddWindowOwnedBy(DWORD processId, const std::string& title, const std::string& className);
-// CreateProcessA fails with this error while set (0: does not fail).
+// CreateProcessA fails with this error while set (0: does not fail). Whatever the reason it fails,
+// it leaves the PROCESS_INFORMATION as the caller had it and records nothing. Besides, it starts
+// only a file added with AddProgram, named by the application name or else by the command line's
+// first token (up to the closing double quote, or the first blank or tab); for a document file it
+// fails with ERROR_BAD_EXE_FORMAT (193), for a missing one with ERROR_FILE_NOT_FOUND. The current
+// folder passed is recorded, not checked.
 void SetCreateProcessError(DWORD error);
-// The id that the next started process gets.
+// The id that the next started process gets. Foreign processes take ids from a range of their own.
+// Each process has one thread; CreateProcessA gives one process handle and one thread handle, both
+// with full access, and OpenProcess gives a handle with the access asked for (null for an id that
+// no started child nor foreign window's process has).
 DWORD NextProcessId();
 
 struct StartedProcess {
@@ -145,8 +185,8 @@ struct StartedProcess {
     std::optional<std::string> currentDirectory;
     bool inheritHandles = false;
     DWORD creationFlags = 0;
-    bool environmentGiven = false; // a non-null environment pointer was passed
-    STARTUPINFOA startupInfo{};    // copied as passed, cb bytes of it
+    bool environmentGiven = false;      // a non-null environment pointer was passed
+    STARTUPINFOA startupInfo{};         // copied as passed, cb bytes of it
     std::vector<BYTE> startupInfoBytes; // the cb bytes the caller passed, raw
     DWORD processId = 0;
 };
@@ -170,12 +210,17 @@ int LiveHeapBlocks();
 int BadHeapFrees();
 // Sleep calls with their arguments, in order (capped at the first 100000).
 const std::vector<DWORD>& SleepArguments();
+// The error code that the last failing operation left (as GetLastError would); 0 after Reset.
+// Registry operations return theirs instead, as on Windows.
+DWORD LastError();
 // The simulated ExitProcess ends the host process with the given code (std::_Exit).
 
 // ---- Fault injection ---------------------------------------------------------------------------
 // The nth call of op from now on (1 = the next one) fails as Windows would fail it: a null or
 // invalid handle, FALSE, 0, or an error code (ERROR_ACCESS_DENIED for the registry, WAIT_FAILED for
-// waits, null for HeapAlloc/HeapReAlloc).
+// waits, null for HeapAlloc/HeapReAlloc). A failed CloseHandle, RegCloseKey or
+// FreeEnvironmentStringsA leaves its handle, key or block open. Sleep, GetCommandLineA and
+// ExitProcess cannot fail.
 void FailNthCall(Op op, int n);
 
 } // namespace sim

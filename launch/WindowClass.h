@@ -1,0 +1,8 @@
+// The class name of a window, as the launch reads it.
+#pragma once
+
+#include "platform/Platform.h"
+#include "text/String.h"
+
+// The window's class name, at most 511 bytes; empty when it cannot be read.
+String GetWindowClass(HWND window);

@@ -1,0 +1,68 @@
+#include "launcher/DocumentPath.h"
+
+#include "text/LauncherFolder.h"
+#include "text/PathHelpers.h"
+
+namespace {
+
+bool BeginsWith(const String& text, const char* prefix) {
+    return text.Left(String(prefix).Length()).Compare(prefix) == 0;
+}
+
+bool IsNetworkPath(const String& path) {
+    return BeginsWith(path, "\\\\");
+}
+
+// Where a leading "\" and surplus "..\" lead: the launcher's drive (its first three bytes, "E:\")
+// or, for a launcher on a network share, the share itself ("\\server\share\").
+String RootOf(const String& launcherFolder) {
+    if (IsNetworkPath(launcherFolder)) {
+        const int serverEnd = launcherFolder.Find('\\', 2);
+        const int shareEnd = serverEnd < 0 ? -1 : launcherFolder.Find('\\', serverEnd + 1);
+        if (shareEnd >= 0) {
+            return launcherFolder.Left(shareEnd + 1);
+        }
+    }
+    return launcherFolder.Left(3);
+}
+
+// One folder up, where climbing from the root itself gives the empty text. For a drive this is
+// what ParentFolder does anyway ("E:" has no parent); a share must not be climbed into its server.
+String FolderAbove(const String& folder, const String& root) {
+    return StripTrailingBackslash(root).Compare(folder) == 0 ? String() : ParentFolder(folder);
+}
+
+} // namespace
+
+ResolvedDocument ResolveDocumentPath(String value) {
+    const String launcherFolder = GetLauncherFolder();
+    const String baseFolder = StripTrailingBackslash(launcherFolder);
+    const String basePrefix = baseFolder + "\\";
+    const String root = RootOf(launcherFolder);
+
+    // Each rule works on what the rules before it left.
+    if (BeginsWith(value, ".\\")) {
+        value = ReplaceFirstNoCase(value, ".\\", basePrefix);
+    }
+    if (BeginsWith(value, "..\\")) {
+        String folder = baseFolder;
+        do {
+            folder = FolderAbove(folder, root);
+            value = ReplaceFirstNoCase(value, "..\\", "");
+        } while (BeginsWith(value, "..\\"));
+        value = folder + "\\" + value;
+    }
+    // A value beginning with two backslashes names a network path and is left as it is.
+    if (BeginsWith(value, "\\") && !IsNetworkPath(value)) {
+        value = root + value.Right(value.Length() - 1);
+    }
+    // A bare name is always taken from the launcher's folder; a relative path with a folder part
+    // from the current folder first.
+    if (!FileExists(value) || FolderOf(value).IsEmpty()) {
+        value = basePrefix + value;
+        if (!FileExists(value)) {
+            return {false, value};
+        }
+    }
+    return {true, value};
+}

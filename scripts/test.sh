@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets up the machine and runs every test: the host build under the sanitizers, then the Windows
+# build under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh || exit 1
+source scripts/wine.sh
+
+started=$SECONDS
+status=0
+
+echo "== Host build (simulated Windows, ASan + UBSan)"
+if cmake --preset host >/dev/null && cmake --build --preset host; then
+    ctest --preset host || status=1
+else
+    status=1
+fi
+
+echo "== Windows build (MinGW-w64, tests under Wine)"
+if cmake --preset windows >/dev/null && cmake --build --preset windows; then
+    trap stop_wine EXIT
+    start_wine
+    ctest --preset windows || status=1
+    stop_wine
+else
+    status=1
+fi
+
+echo "== All tests took $((SECONDS - started)) s; $([ $status -eq 0 ] && echo passed || echo FAILED)"
+exit $status

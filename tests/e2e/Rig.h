@@ -1,0 +1,38 @@
+// The end-to-end rig: throwaway folder trees, the real launcher started the way a user's machine
+// starts it, and what the stand-in viewer recorded. Plain Win32, so the same tests run on Windows.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+namespace rig {
+
+// The folder of this test program (where launcher.exe and viewer.exe are built), with a backslash.
+std::string BuildFolder();
+
+// A new, empty folder of this test's own below the temporary folder, with a trailing backslash.
+std::string NewScratchFolder();
+void MakeFolders(const std::string& path);
+void RemoveTree(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& contents);
+void CopyBuiltProgram(const std::string& name, const std::string& destination);
+
+struct Finished {
+    bool ended = false; // the process ended within the time allowed
+    DWORD exitCode = 0; // GetExitCodeProcess: -1 reads 4294967295
+};
+// Starts the command line (CreateProcessA, no application name) and waits for the process to end.
+Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds);
+
+// Waits for the viewer's record file and reads its "key=value" lines; empty when none came.
+std::map<std::string, std::string> ReadRecord(const std::string& path, DWORD timeoutMilliseconds);
+bool FileExists(const std::string& path);
+
+bool IsRunning(DWORD processId);
+void EndProcess(DWORD processId);
+// A top-level window of that class owned by the process, or null.
+HWND FindWindowOwnedBy(DWORD processId, const char* className);
+
+} // namespace rig

@@ -1,0 +1,132 @@
+#include "launcher/DocumentPath.h"
+
+#include "platform/host/Simulation.h"
+#include "text/CharacterRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kNotFound = "(not found)";
+
+struct PathCase {
+    std::string value;
+    std::string resolved; // kNotFound when the document cannot be found
+};
+
+// One machine: a launcher somewhere, documents around it, and a current folder of its own that
+// also holds some of them.
+void SetUpMachine(const std::string& launcher) {
+    sim::Reset();
+    text::SetUpCharacterRules();
+    sim::SetModulePath(launcher);
+    sim::SetCurrentDirectory("C:\\Work\\");
+    for (const char* file :
+         {"E:\\Kit\\Bin\\a.txt", "E:\\Kit\\Bin\\docs\\a.txt", "E:\\Kit\\docs\\a.txt",
+          "E:\\docs\\a.txt", "E:\\a.txt", "D:\\x\\a.txt", "C:\\Work\\a.txt", "C:\\Work\\cwd\\a.txt",
+          "E:\\Kit\\Bin\\cwd\\a.txt", "E:\\Kit\\Bin\\only\\a.txt", "\\\\srv\\share\\Kit\\a.txt",
+          "\\\\srv\\share\\docs\\a.txt", "E:\\Kit\\Bin\\My Docs\\a b.txt"}) {
+        sim::AddFile(file);
+    }
+    for (const char* folder : {"E:\\Kit\\Bin", "E:\\Kit", "E:\\Kit\\Bin\\docs", "C:\\Work"}) {
+        sim::AddFolder(folder);
+    }
+}
+
+std::string Resolve(const std::string& value) {
+    const ResolvedDocument document = ResolveDocumentPath(value.c_str());
+    return document.found ? std::string(document.path.Text()) : kNotFound;
+}
+
+void ExpectResolutions(const std::string& launcher, const std::vector<PathCase>& cases) {
+    for (const PathCase& c : cases) {
+        SetUpMachine(launcher);
+        const int heapBlocks = sim::LiveHeapBlocks();
+        EXPECT_EQ(Resolve(c.value), c.resolved) << "value: " << c.value;
+        EXPECT_EQ(sim::OpenHandles(), 0) << "value: " << c.value;
+        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks) << "value: " << c.value;
+    }
+}
+
+TEST(ResolveDocumentPath, LauncherThreeFoldersDeep) {
+    ExpectResolutions(
+        "E:\\Kit\\Bin\\launcher.exe",
+        {
+            // A bare name is taken from the launcher's folder, never from the current one.
+            {"a.txt", "E:\\Kit\\Bin\\a.txt"},
+            {"b.txt", kNotFound},
+            // A relative path with a folder is tried from the current folder first.
+            {"cwd\\a.txt", "cwd\\a.txt"},
+            {"only\\a.txt", "E:\\Kit\\Bin\\only\\a.txt"},
+            {"none\\a.txt", kNotFound},
+            {".\\docs\\a.txt", "E:\\Kit\\Bin\\docs\\a.txt"},
+            {"..\\docs\\a.txt", "E:\\Kit\\docs\\a.txt"},
+            {"..\\..\\docs\\a.txt", "E:\\docs\\a.txt"},
+            // Surplus "..\" end at the root of the launcher's drive.
+            {"..\\..\\..\\docs\\a.txt", "E:\\docs\\a.txt"},
+            {"..\\..\\..\\..\\..\\docs\\a.txt", "E:\\docs\\a.txt"},
+            {"\\docs\\a.txt", "E:\\docs\\a.txt"},
+            // Dots inside the value are left for the file system.
+            {".\\..\\docs\\a.txt", "E:\\Kit\\Bin\\..\\docs\\a.txt"},
+            {"..\\.\\docs\\a.txt", "E:\\Kit\\.\\docs\\a.txt"},
+            {"D:\\x\\a.txt", "D:\\x\\a.txt"},
+            {"D:\\x\\missing.txt", kNotFound},
+            {"My Docs\\a b.txt", "E:\\Kit\\Bin\\My Docs\\a b.txt"},
+            // Folders are not documents.
+            {"", kNotFound},
+            {".\\", kNotFound},
+            {"..\\", kNotFound},
+            {".", kNotFound},
+            {"..", kNotFound},
+            {"docs", kNotFound},
+            // Not a parent chain: three dots, and a "..\" after a folder name.
+            {"...\\a.txt", kNotFound},
+            {"docs\\..\\..\\Bin\\a.txt", "E:\\Kit\\Bin\\docs\\..\\..\\Bin\\a.txt"},
+            // Quotes are part of the value, so no such file exists.
+            {"\"E:\\Kit\\Bin\\a.txt\"", kNotFound},
+        });
+}
+
+TEST(ResolveDocumentPath, LauncherAtDriveRoot) {
+    ExpectResolutions("E:\\launcher.exe", {
+                                              {"a.txt", "E:\\a.txt"},
+                                              {".\\a.txt", "E:\\a.txt"},
+                                              {"..\\a.txt", "E:\\a.txt"},
+                                              {"..\\..\\docs\\a.txt", "E:\\docs\\a.txt"},
+                                              {"\\docs\\a.txt", "E:\\docs\\a.txt"},
+                                              {"..\\", kNotFound},
+                                          });
+}
+
+TEST(ResolveDocumentPath, LauncherOnNetworkShare) {
+    ExpectResolutions("\\\\srv\\share\\Kit\\launcher.exe",
+                      {
+                          {"a.txt", "\\\\srv\\share\\Kit\\a.txt"},
+                          {".\\a.txt", "\\\\srv\\share\\Kit\\a.txt"},
+                          {"..\\docs\\a.txt", "\\\\srv\\share\\docs\\a.txt"},
+                          // A leading "\" and surplus "..\" end at the share, not the server.
+                          {"..\\..\\..\\docs\\a.txt", "\\\\srv\\share\\docs\\a.txt"},
+                          {"\\docs\\a.txt", "\\\\srv\\share\\docs\\a.txt"},
+                          {"E:\\docs\\a.txt", "E:\\docs\\a.txt"},
+                      });
+}
+
+TEST(ResolveDocumentPath, NetworkPathValueIsNotGivenTheDriveRoot) {
+    ExpectResolutions("E:\\Kit\\Bin\\launcher.exe",
+                      {
+                          {"\\\\srv\\share\\docs\\a.txt", "\\\\srv\\share\\docs\\a.txt"},
+                          {"\\\\srv\\share\\docs\\b.txt", kNotFound},
+                      });
+}
+
+TEST(ResolveDocumentPath, LockedDocumentIsNotFound) {
+    SetUpMachine("E:\\Kit\\Bin\\launcher.exe");
+    sim::AddLockedFile("E:\\Kit\\Bin\\held.txt");
+    EXPECT_EQ(Resolve("held.txt"), kNotFound);
+    EXPECT_EQ(sim::OpenHandles(), 0);
+}
+
+} // namespace
