@@ -20,6 +20,9 @@ start_wine() {
         wine64 wineboot -i >/dev/null 2>&1
     fi
     wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    # Drive T: is a folder of the build tree that end-to-end tests may fill and empty at will.
+    mkdir -p "$PWD/build/windows/test-drive"
+    ln -sfn "$PWD/build/windows/test-drive" "$WINEPREFIX/dosdevices/t:"
     wine64 wineboot >/dev/null 2>&1
     # Wine closes its desktop a few seconds after the last window goes, and the next program that
     # asks for the desktop window then stalls for about ten seconds while windows made meanwhile

@@ -30,6 +30,8 @@ String StripTrailingBackslash(String path) {
 }
 
 String ParentFolder(String folder) {
+    // A trail byte 0x5C taken for the trailing backslash takes its lead byte with it, so the
+    // search for the last backslash still ends at the real separator.
     return BeforeLast(StripTrailingBackslash(folder), '\\');
 }
 

@@ -7,6 +7,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
+
+constexpr const char* kNotFound = "(not found)";
+constexpr DWORD kMinusOne = 0xFFFFFFFFu; // what a Windows parent reads for -1
 
 class LauncherFixture : public ::testing::Test {
   protected:
@@ -33,8 +37,8 @@ class LauncherFixture : public ::testing::Test {
     }
 
     // Starts the kit's launcher.exe with this tail and waits for it to end.
-    rig::Finished Launch(const std::string& tail) {
-        return rig::RunAndWait("\"" + kit + "launcher.exe\" " + tail, 90000);
+    rig::Finished Launch(const std::string& tail, const std::string& currentFolder = "") {
+        return rig::RunAndWait("\"" + kit + "launcher.exe\" " + tail, 90000, currentFolder);
     }
 
     std::map<std::string, std::string> Record() { return rig::ReadRecord(recordPath, 5000); }
@@ -47,6 +51,48 @@ class LauncherFixture : public ::testing::Test {
     void EndViewer() {
         if (rig::FileExists(recordPath)) {
             rig::EndProcess(ViewerProcessId());
+        }
+    }
+
+    void PlaceLauncher(const std::string& folder) {
+        rig::MakeFolders(folder);
+        rig::CopyBuiltProgram("launcher.exe", folder + "launcher.exe");
+        kit = folder;
+    }
+
+    void PlaceDocuments(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            rig::MakeFolders(path.substr(0, path.find_last_of('\\')));
+            rig::CopyBuiltProgram("viewer.exe", path);
+        }
+    }
+
+    // The document the launcher opened for this "/path" value (unquoted), or kNotFound.
+    std::string Opened(const std::string& value, const std::string& currentFolder) {
+        DeleteFileA(recordPath.c_str());
+        const rig::Finished run = Launch("/path " + value, currentFolder);
+        if (!run.ended) {
+            return "(launcher did not end)";
+        }
+        if (run.exitCode == kMinusOne) {
+            return rig::FileExists(recordPath) ? "(-1, yet a program was started)" : kNotFound;
+        }
+        std::string commandLine = Record()["commandLine"];
+        EndViewer();
+        if (commandLine.size() >= 2 && commandLine.front() == '"' && commandLine.back() == '"') {
+            commandLine = commandLine.substr(1, commandLine.size() - 2);
+        }
+        return run.exitCode == 0 ? commandLine : "(exit code " + std::to_string(run.exitCode) + ")";
+    }
+
+    struct Case {
+        std::string value;
+        std::string opened;
+    };
+
+    void ExpectOpened(const std::vector<Case>& cases, const std::string& currentFolder) {
+        for (const Case& c : cases) {
+            EXPECT_EQ(Opened(c.value, currentFolder), c.opened) << "/path " << c.value;
         }
     }
 

@@ -26,9 +26,13 @@ std::string NewScratchFolder() {
 }
 
 void MakeFolders(const std::string& path) {
-    for (std::string::size_type at = path.find('\\', 3); at != std::string::npos;
-         at = path.find('\\', at + 1)) {
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    // Byte by byte, stepping over double-byte characters, whose trail byte may be 0x5C.
+    for (std::string::size_type at = 3; at < path.size(); ++at) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[at]))) {
+            ++at;
+        } else if (path[at] == '\\') {
+            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        }
     }
     CreateDirectoryA(path.c_str(), nullptr);
 }
@@ -56,7 +60,9 @@ void RemoveTree(const std::string& path) {
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    if (folder.size() > 2) { // a drive root ("T:") is emptied, never removed
+        RemoveDirectoryA(folder.c_str());
+    }
 }
 
 void WriteTextFile(const std::string& path, const std::string& contents) {
@@ -67,14 +73,16 @@ void CopyBuiltProgram(const std::string& name, const std::string& destination) {
     CopyFileA((BuildFolder() + name).c_str(), destination.c_str(), FALSE);
 }
 
-Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds) {
+Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds,
+                    const std::string& currentFolder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::string line = commandLine;
     Finished result;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup,
+                        &process)) {
         return result;
     }
     result.ended = WaitForSingleObject(process.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
@@ -86,6 +94,17 @@ Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return result;
+}
+
+std::string TestDrive() {
+    char drive[8];
+    const DWORD length = GetEnvironmentVariableA("LAUNCHER_TEST_DRIVE", drive, sizeof drive);
+    return length > 0 && length < sizeof drive ? std::string(drive, length) : "";
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FileExists(const std::string& path) {

@@ -15,6 +15,7 @@ std::string BuildFolder();
 // A new, empty folder of this test's own below the temporary folder, with a trailing backslash.
 std::string NewScratchFolder();
 void MakeFolders(const std::string& path);
+// Removes the folder and all it holds; a drive root ("T:\") is only emptied.
 void RemoveTree(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& contents);
 void CopyBuiltProgram(const std::string& name, const std::string& destination);
@@ -23,8 +24,16 @@ struct Finished {
     bool ended = false; // the process ended within the time allowed
     DWORD exitCode = 0; // GetExitCodeProcess: -1 reads 4294967295
 };
-// Starts the command line (CreateProcessA, no application name) and waits for the process to end.
-Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds);
+// Starts the command line (CreateProcessA, no application name) in the given current folder (empty:
+// this program's own) and waits for the process to end.
+Finished RunAndWait(const std::string& commandLine, DWORD timeoutMilliseconds,
+                    const std::string& currentFolder = "");
+
+// The drive letter ("T:") set aside for tests that need a whole drive to themselves, named by
+// LAUNCHER_TEST_DRIVE (under Wine a folder of the build tree; on Windows, say, a subst drive).
+// Empty when none is named.
+std::string TestDrive();
+bool IsFolder(const std::string& path);
 
 // Waits for the viewer's record file and reads its "key=value" lines; empty when none came.
 std::map<std::string, std::string> ReadRecord(const std::string& path, DWORD timeoutMilliseconds);

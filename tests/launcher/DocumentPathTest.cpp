@@ -122,6 +122,18 @@ TEST(ResolveDocumentPath, NetworkPathValueIsNotGivenTheDriveRoot) {
                       });
 }
 
+// In code page 932 the name 0x95 0x5C ends in a byte that looks like a backslash.
+TEST(ResolveDocumentPath, LauncherFolderEndingInTrailByteBackslash) {
+    SetUpMachine("E:\\Kit\\\x95\x5C\\launcher.exe");
+    sim::SetCodePage(932);
+    text::SetUpCharacterRules();
+    sim::AddFile("E:\\Kit\\\x95\x5C\\b.txt");
+    sim::AddFile("E:\\Kit\\b.txt");
+    EXPECT_EQ(Resolve("b.txt"), "E:\\Kit\\\x95\x5C\\b.txt");
+    EXPECT_EQ(Resolve(".\\b.txt"), "E:\\Kit\\\x95\x5C\\b.txt");
+    EXPECT_EQ(Resolve("..\\b.txt"), "E:\\Kit\\b.txt");
+}
+
 TEST(ResolveDocumentPath, LockedDocumentIsNotFound) {
     SetUpMachine("E:\\Kit\\Bin\\launcher.exe");
     sim::AddLockedFile("E:\\Kit\\Bin\\held.txt");
