@@ -25,11 +25,13 @@ demo="$WINEPREFIX/drive_c/launcher-demo"
 rm -rf "$demo"
 mkdir -p "$demo"
 cp build/windows/bin/launcher.exe "$demo/"
+# Wine quotes a Linux argument that holds blanks, and a quoted /path value names no file, so the
+# document gets a name without blanks.
 if [ -n "$document" ]; then
-    name=$(basename "$document")
+    name=$(basename "$document" | tr ' ' '_')
     cp "$document" "$demo/$name"
 else
-    name="Sample Viewer.exe"
+    name="SampleViewer.exe"
     cp build/windows/bin/viewer.exe "$demo/$name"
 fi
 
