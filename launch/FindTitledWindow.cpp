@@ -1,6 +1,6 @@
 #include "launch/LaunchProgram.h"
 
-#include "launch/WindowClass.h"
+#include "launch/WindowText.h"
 
 namespace {
 
@@ -13,16 +13,6 @@ bool IsInputMethodWindow(HWND window) {
 }
 
 } // namespace
-
-String GetWindowTitle(HWND window) {
-    char title[512];
-    int count = GetWindowTextA(window, title, sizeof title);
-    if (count < 0 || count >= static_cast<int>(sizeof title)) {
-        count = 0;
-    }
-    title[count] = '\0';
-    return String(title);
-}
 
 HWND FindTitledWindow(DWORD processId) {
     for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;

@@ -1,6 +1,6 @@
 #include "launch/LaunchProgram.h"
 
-#include "launch/WindowClass.h"
+#include "launch/WindowText.h"
 #include "text/LauncherFolder.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// The class name of a window, as the launch reads it.
+// The texts of a window that the launch reads: its title and its class name.
 #pragma once
 
 #include "platform/Platform.h"
