@@ -73,49 +73,39 @@ int CopyableLength(const char* text) {
     return length;
 }
 
-// The value of the character at text + *at for comparisons, advancing *at past it. A lone lead
-// byte counts as the terminator.
-int CharacterValue(const char* text, int* at) {
-    const unsigned char byte = ByteAt(text, *at);
-    if (byte == 0) {
-        return 0;
-    }
-    if (text::IsLeadByte(byte)) {
-        const unsigned char trail = ByteAt(text, *at + 1);
-        if (trail == 0) {
-            return 0;
-        }
-        *at += 2;
-        return byte * 256 + trail;
-    }
-    *at += 1;
-    return byte;
-}
-
 constexpr int kMappingFailed = -1;
 
-// As CharacterValue, with single-byte letters in lower case and double-byte characters in upper
-// case; kMappingFailed when the code page cannot map a double-byte character.
-int FoldedCharacterValue(const char* text, int* at) {
+enum class Folding { Exact, IgnoreCase };
+
+// The value of the character at text + *at for comparisons, advancing *at past it; a lone lead
+// byte counts as the terminator. Ignoring case, single-byte letters count in lower case and
+// double-byte characters in upper case, and kMappingFailed tells that the code page cannot map
+// a double-byte character.
+int CharacterValue(const char* text, int* at, Folding folding) {
     const unsigned char byte = ByteAt(text, *at);
     if (byte == 0) {
         return 0;
     }
-    if (text::IsLeadByte(byte)) {
-        const unsigned char trail = ByteAt(text, *at + 1);
-        if (trail == 0) {
-            return 0;
-        }
-        unsigned char mapped[2];
-        const int count = text::UpperCaseDoubleByte(byte, trail, mapped);
-        if (count == 0) {
-            return kMappingFailed;
-        }
-        *at += 2;
-        return count == 1 ? mapped[0] : mapped[0] * 256 + mapped[1];
+    if (!text::IsLeadByte(byte)) {
+        *at += 1;
+        const bool fold =
+            folding == Folding::IgnoreCase && text::CaseOf(byte) == text::LetterCase::Upper;
+        return fold ? text::CasePairOf(byte) : byte;
     }
-    *at += 1;
-    return text::CaseOf(byte) == text::LetterCase::Upper ? text::CasePairOf(byte) : byte;
+    const unsigned char trail = ByteAt(text, *at + 1);
+    if (trail == 0) {
+        return 0;
+    }
+    *at += 2;
+    if (folding == Folding::Exact) {
+        return byte * 256 + trail;
+    }
+    unsigned char mapped[2];
+    const int count = text::UpperCaseDoubleByte(byte, trail, mapped);
+    if (count == 0) {
+        return kMappingFailed;
+    }
+    return count == 1 ? mapped[0] : mapped[0] * 256 + mapped[1];
 }
 
 unsigned char FoldAsciiUpper(unsigned char byte) {
@@ -214,8 +204,8 @@ int String::Compare(const char* text) const {
     int at = 0;
     int otherAt = 0;
     for (;;) {
-        const int value = CharacterValue(buffer_, &at);
-        const int otherValue = CharacterValue(other, &otherAt);
+        const int value = CharacterValue(buffer_, &at, Folding::Exact);
+        const int otherValue = CharacterValue(other, &otherAt, Folding::Exact);
         if (value != otherValue) {
             return value > otherValue ? 1 : -1;
         }
@@ -242,11 +232,11 @@ int String::CompareNoCase(const char* text) const {
     int at = 0;
     int otherAt = 0;
     for (;;) {
-        const int value = FoldedCharacterValue(buffer_, &at);
+        const int value = CharacterValue(buffer_, &at, Folding::IgnoreCase);
         if (value == kMappingFailed) {
             return 2147483647;
         }
-        const int otherValue = FoldedCharacterValue(other, &otherAt);
+        const int otherValue = CharacterValue(other, &otherAt, Folding::IgnoreCase);
         if (otherValue == kMappingFailed) {
             return 2147483647;
         }
