@@ -40,9 +40,13 @@ ResolvedDocument ResolveDocumentPath(String value) {
     const String basePrefix = baseFolder + "\\";
     const String root = RootOf(launcherFolder);
 
-    // Each rule works on what the rules before it left.
+    // Each rule works on what the rules before it left. A network path, given as such or reached
+    // from a launcher on a share, keeps its two leading backslashes; two that only stand there
+    // because the climb ended above the root are the root's backslash and the value's own.
+    bool networkPath = IsNetworkPath(value);
     if (BeginsWith(value, ".\\")) {
         value = ReplaceFirstNoCase(value, ".\\", basePrefix);
+        networkPath = IsNetworkPath(basePrefix);
     }
     if (BeginsWith(value, "..\\")) {
         String folder = baseFolder;
@@ -51,9 +55,9 @@ ResolvedDocument ResolveDocumentPath(String value) {
             value = ReplaceFirstNoCase(value, "..\\", "");
         } while (BeginsWith(value, "..\\"));
         value = folder + "\\" + value;
+        networkPath = IsNetworkPath(folder);
     }
-    // A value beginning with two backslashes names a network path and is left as it is.
-    if (BeginsWith(value, "\\") && !IsNetworkPath(value)) {
+    if (BeginsWith(value, "\\") && !networkPath) {
         value = root + value.Right(value.Length() - 1);
     }
     // A bare name is always taken from the launcher's folder; a relative path with a folder part

@@ -1,5 +1,7 @@
 #include "launcher/WinMain.h"
 
+#include "association/CommandTemplate.h"
+#include "command/ProgramFile.h"
 #include "launch/LaunchProgram.h"
 #include "launcher/DocumentPath.h"
 #include "launcher/ReadOption.h"
@@ -21,10 +23,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
     // Taken over the whole path: a dot in a folder name counts when the file name has none.
     const String extension = AfterLast(documentPath, '.');
 
-    // The association of the extension and the verb, and the program file it names, are looked up
-    // here; until then no program file is known and the document itself is started.
-    const String programFile;
+    // The application a user picked for the type is left aside: the registered class decides.
+    const String commandTemplate = LookupCommandTemplate(extension, verb, false, ".");
+    // Searched also for an empty command, which simply finds nothing.
+    const String programFile = FindProgramFile(commandTemplate);
 
+    // Without a program file the document is started as a program itself.
     if (programFile.IsEmpty()) {
         LaunchProgram(documentPath, String());
     } else {

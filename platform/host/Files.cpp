@@ -19,6 +19,8 @@ std::map<std::string, PathKind> entries; // by the path's key (see PathKey)
 std::string currentFolder = kDefaultCurrentFolder;
 std::optional<std::string> windowsFolder;
 std::optional<std::string> systemFolder;
+std::vector<std::string> createFileNames;
+constexpr std::size_t kCreateFileNamesKept = 100000;
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -166,6 +168,10 @@ void AddProgram(const std::string& path) {
     Add(path, PathKind::Program);
 }
 
+const std::vector<std::string>& CreateFileNames() {
+    return createFileNames;
+}
+
 void SetCurrentDirectory(const std::string& path) {
     currentFolder = path;
     if (currentFolder.empty() || currentFolder.back() != '\\') {
@@ -202,6 +208,7 @@ PathKind LookUpPath(const std::string& path) {
 
 void ResetFiles() {
     entries.clear();
+    createFileNames.clear();
     currentFolder = kDefaultCurrentFolder;
     windowsFolder = "C:\\Windows";
     systemFolder = "C:\\Windows\\system32";
@@ -216,6 +223,9 @@ using sim::detail::SetLastError;
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
                           DWORD disposition, DWORD flags, HANDLE) {
+    if (fileName != nullptr && createFileNames.size() < kCreateFileNamesKept) {
+        createFileNames.push_back(fileName);
+    }
     if (EnterCall(Op::CreateFileA)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;

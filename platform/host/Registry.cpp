@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -20,6 +21,8 @@ struct Key {
 // Keys by their full name: the root's short name, then the upper-cased levels below it.
 std::map<std::string, Key> keys;
 std::map<HKEY, std::string> openKeys;
+std::map<HKEY, std::string> openedAs; // the subkey path each open key was opened with
+std::vector<sim::RegistryCall> calls;
 int badKeyCloses = 0;
 // Never reset: a key handle kept from before a reset must not name a new key afterwards.
 std::uintptr_t nextKeyValue = 0x10000;
@@ -95,6 +98,10 @@ void DenyRegistryKey(HKEY root, const std::string& subKey) {
     MakeKey(root, subKey).denied = true;
 }
 
+const std::vector<RegistryCall>& RegistryCalls() {
+    return calls;
+}
+
 int OpenKeys() {
     return static_cast<int>(openKeys.size());
 }
@@ -107,6 +114,8 @@ namespace detail {
 void ResetRegistry() {
     keys.clear();
     openKeys.clear();
+    openedAs.clear();
+    calls.clear();
     badKeyCloses = 0;
 }
 
@@ -116,7 +125,12 @@ void ResetRegistry() {
 using sim::Op;
 using sim::detail::EnterCall;
 
-LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
+    sim::RegistryCall call;
+    call.root = key;
+    call.path = subKey == nullptr ? "" : subKey;
+    call.access = access;
+    calls.push_back(call);
     if (EnterCall(Op::RegOpenKeyExA)) {
         return ERROR_ACCESS_DENIED;
     }
@@ -147,12 +161,20 @@ LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) 
     HKEY opened = reinterpret_cast<HKEY>(nextKeyValue);
     nextKeyValue += 4;
     openKeys[opened] = name;
+    openedAs[opened] = sub;
     *result = opened;
     return ERROR_SUCCESS;
 }
 
 LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
                              LPBYTE data, LPDWORD dataSize) {
+    sim::RegistryCall call;
+    call.kind = sim::RegistryCall::Query;
+    const auto opened = openedAs.find(key);
+    call.path = opened == openedAs.end() ? "" : opened->second;
+    call.valueName = valueName == nullptr ? "" : valueName;
+    call.nullName = valueName == nullptr;
+    calls.push_back(call);
     if (EnterCall(Op::RegQueryValueExA)) {
         return ERROR_ACCESS_DENIED;
     }
@@ -196,6 +218,7 @@ LONG WINAPI RegCloseKey(HKEY key) {
     if (!RootName(key).empty()) {
         return ERROR_SUCCESS;
     }
+    openedAs.erase(key);
     if (openKeys.erase(key) == 0) {
         ++badKeyCloses;
         return ERROR_INVALID_HANDLE;

@@ -93,6 +93,9 @@ void SetCurrentDirectory(const std::string& path);
 // The file exists but CreateFileA for reading fails with ERROR_SHARING_VIOLATION (held by another
 // process without read sharing).
 void AddLockedFile(const std::string& path);
+// The file name of every CreateFileA call, in order, whatever its outcome (capped at the first
+// 100000).
+const std::vector<std::string>& CreateFileNames();
 // CreateFileA opens only with OPEN_EXISTING. It fails with ERROR_FILE_NOT_FOUND for a missing file
 // and with ERROR_ACCESS_DENIED for a folder (unless given FILE_FLAG_BACKUP_SEMANTICS, 0x02000000).
 
@@ -122,6 +125,18 @@ void DenyRegistryKey(HKEY root, const std::string& subKey);
 // terminator is added), gives ERROR_MORE_DATA with the size needed when they do not fit (the buffer
 // is left as it was), and ERROR_FILE_NOT_FOUND for a missing value; a null or empty name reads the
 // default value.
+
+// Every RegOpenKeyExA and RegQueryValueExA call, in order, as the caller made it (whether or not it
+// succeeded), so that tests can check what was read, in which order and with which access.
+struct RegistryCall {
+    enum Kind { Open, Query } kind = Open;
+    HKEY root = nullptr;    // Open: the key given (a predefined root, or an open key)
+    std::string path;       // Open: the subkey as passed; Query: the path the key was opened with
+    REGSAM access = 0;      // Open: the access asked for
+    std::string valueName;  // Query: the name as passed
+    bool nullName = false;  // Query: a null name was passed (the default value)
+};
+const std::vector<RegistryCall>& RegistryCalls();
 
 // ---- Environment block -------------------------------------------------------------------------
 // Entries as "NAME=value" in block order (entries beginning with "=" allowed). Each

@@ -122,6 +122,21 @@ TEST(ResolveDocumentPath, NetworkPathValueIsNotGivenTheDriveRoot) {
                       });
 }
 
+// A climb past the root that leaves a doubled backslash ("\\docs") is no network path: the root of
+// the launcher's drive or share still comes first, and the file system reads the doubled
+// separator as one. Taken for a network path, it would open E:\Kit\Bin\docs\a.txt instead.
+TEST(ResolveDocumentPath, ClimbPastRootBeforeDoubledBackslashStaysOnLauncherRoot) {
+    ExpectResolutions("E:\\Kit\\Bin\\launcher.exe",
+                      {
+                          {"..\\..\\..\\\\docs\\a.txt", "E:\\\\docs\\a.txt"},
+                          {"..\\..\\..\\..\\\\docs\\a.txt", "E:\\\\docs\\a.txt"},
+                      });
+    ExpectResolutions("\\\\srv\\share\\Kit\\launcher.exe",
+                      {
+                          {"..\\..\\\\docs\\a.txt", "\\\\srv\\share\\\\docs\\a.txt"},
+                      });
+}
+
 // In code page 932 the name 0x95 0x5C ends in a byte that looks like a backslash.
 TEST(ResolveDocumentPath, LauncherFolderEndingInTrailByteBackslash) {
     SetUpMachine("E:\\Kit\\\x95\x5C\\launcher.exe");
