@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace rig {
 
@@ -21,8 +23,9 @@ void WriteTextFile(const std::string& path, const std::string& contents);
 void CopyBuiltProgram(const std::string& name, const std::string& destination);
 
 struct Finished {
-    bool ended = false; // the process ended within the time allowed
-    DWORD exitCode = 0; // GetExitCodeProcess: -1 reads 4294967295
+    bool ended = false;  // the process ended within the time allowed
+    DWORD exitCode = 0;  // GetExitCodeProcess: -1 reads 4294967295
+    DWORD processId = 0; // the parent id that the process's children carry
 };
 // Starts the command line (CreateProcessA, no application name) in the given current folder (empty:
 // this program's own) and waits for the process to end.
@@ -43,5 +46,19 @@ bool IsRunning(DWORD processId);
 void EndProcess(DWORD processId);
 // A top-level window of that class owned by the process, or null.
 HWND FindWindowOwnedBy(DWORD processId, const char* className);
+// The title of the process's first top-level window that has one; empty when none has.
+std::string TitledWindowText(DWORD processId);
+// Waits until that title holds the text; false when it still does not at the time-out.
+bool WaitForTitleHolding(DWORD processId, const std::string& text, DWORD timeoutMilliseconds);
+
+// The processes running now, from a snapshot.
+std::set<DWORD> RunningProcesses();
+// The processes running now that the given process started.
+std::vector<DWORD> ChildProcesses(DWORD parentId);
+// The command line a process was started with, as its parameter block holds it (converted to the
+// ANSI code page; a NUL that the process wrote into it stays); empty when it cannot be read.
+std::string ProcessCommandLine(DWORD processId);
+// The full path of the process's executable; empty when it cannot be read.
+std::string ProcessImagePath(DWORD processId);
 
 } // namespace rig
