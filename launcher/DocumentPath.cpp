@@ -32,10 +32,40 @@ String FolderAbove(const String& folder, const String& root) {
     return StripTrailingBackslash(root).Compare(folder) == 0 ? String() : ParentFolder(folder);
 }
 
+// The value with its leading chain of "..\\" taken off, each of them climbing one folder up from
+// the launcher's folder; surplus ones end above the root, with an empty folder. The chain is
+// counted first and cut off once, so a long chain costs no more than a short one per byte.
+String ClimbParentChain(const String& value, const String& baseFolder, const String& root,
+                        String& folder) {
+    const char* text = value.Text();
+    int climbs = 0;
+    while (text[3 * climbs] == '.' && text[3 * climbs + 1] == '.' && text[3 * climbs + 2] == '\\') {
+        ++climbs;
+    }
+    folder = baseFolder;
+    for (int climb = 0; climb < climbs && !folder.IsEmpty(); ++climb) {
+        folder = FolderAbove(folder, root);
+    }
+    return value.Right(value.Length() - 3 * climbs);
+}
+
+// Without the launcher's folder only a path that names a file by itself can be opened: the
+// relative forms would be read against whatever drive and folder are current, and could open a
+// different file than the kit's.
+ResolvedDocument ResolveWithoutLauncherFolder(const String& value) {
+    const bool relativeForm = BeginsWith(value, ".\\") || BeginsWith(value, "..\\") ||
+                              (BeginsWith(value, "\\") && !IsNetworkPath(value));
+    const bool found = !relativeForm && FileExists(value) && !FolderOf(value).IsEmpty();
+    return {found, value};
+}
+
 } // namespace
 
 ResolvedDocument ResolveDocumentPath(String value) {
     const String launcherFolder = GetLauncherFolder();
+    if (launcherFolder.IsEmpty()) {
+        return ResolveWithoutLauncherFolder(value);
+    }
     const String baseFolder = StripTrailingBackslash(launcherFolder);
     const String basePrefix = baseFolder + "\\";
     const String root = RootOf(launcherFolder);
@@ -49,12 +79,9 @@ ResolvedDocument ResolveDocumentPath(String value) {
         networkPath = IsNetworkPath(basePrefix);
     }
     if (BeginsWith(value, "..\\")) {
-        String folder = baseFolder;
-        do {
-            folder = FolderAbove(folder, root);
-            value = ReplaceFirstNoCase(value, "..\\", "");
-        } while (BeginsWith(value, "..\\"));
-        value = folder + "\\" + value;
+        String folder;
+        const String rest = ClimbParentChain(value, baseFolder, root, folder);
+        value = folder + "\\" + rest;
         networkPath = IsNetworkPath(folder);
     }
     if (BeginsWith(value, "\\") && !networkPath) {

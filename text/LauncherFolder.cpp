@@ -1,14 +1,23 @@
 #include "text/LauncherFolder.h"
 
 #include "platform/Platform.h"
+#include "text/CharacterRules.h"
 
 String FolderOf(String path) {
-    // Dropping the last byte goes through the copy rule, so a double-byte character whose trail
-    // byte is not a backslash leaves whole.
-    while (!path.IsEmpty() && path.Right(1).Compare("\\") != 0) {
-        path = path.Left(path.Length() - 1);
+    // Dropping bytes from the end until the last one is a backslash keeps exactly the bytes up to
+    // the last 0x5C, trail byte or not: the bytes dropped on the way are never 0x5C, and the copy
+    // rule never leaves a lone lead byte in front of one. A code page in which 0x5C leads a
+    // character has no one-byte backslash at all.
+    if (text::IsLeadByte('\\')) {
+        return String();
     }
-    return path;
+    int last = -1;
+    for (const char* at = path.Text(); *at != '\0'; ++at) {
+        if (*at == '\\') {
+            last = static_cast<int>(at - path.Text());
+        }
+    }
+    return path.Left(last + 1);
 }
 
 String GetLauncherFolder() {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,49 @@ TEST(ResolveDocumentPath, LauncherFolderEndingInTrailByteBackslash) {
     EXPECT_EQ(Resolve("b.txt"), "E:\\Kit\\\x95\x5C\\b.txt");
     EXPECT_EQ(Resolve(".\\b.txt"), "E:\\Kit\\\x95\x5C\\b.txt");
     EXPECT_EQ(Resolve("..\\b.txt"), "E:\\Kit\\b.txt");
+}
+
+// Without the launcher's folder (the module path cannot be had, or does not fit MAX_PATH) a
+// relative value names no document; read against the current drive and folder it could open
+// another file. A value that names a file by itself still does.
+TEST(ResolveDocumentPath, WithoutLauncherFolderOnlyPathsThatNameAFileByThemselves) {
+    for (const std::optional<std::string>& modulePath :
+         {std::optional<std::string>(),
+          std::optional<std::string>("E:\\Kit\\Bin\\" + std::string(MAX_PATH, 'x'))}) {
+        SetUpMachine("E:\\Kit\\Bin\\launcher.exe");
+        sim::SetModulePath(modulePath);
+        sim::SetCurrentDirectory("C:\\Work\\");
+        sim::AddFile("C:\\Bin\\a.txt");
+        sim::AddFile("C:\\a.txt");
+        sim::AddFile("C:\\docs\\a.txt");
+        for (const char* value : {"a.txt", ".\\a.txt", "..\\a.txt", "..\\..\\docs\\a.txt",
+                                  "\\a.txt", "\\docs\\a.txt", "missing\\a.txt", ""}) {
+            EXPECT_EQ(Resolve(value), kNotFound) << value;
+        }
+        for (const char* value :
+             {"E:\\Kit\\Bin\\a.txt", "\\\\srv\\share\\docs\\a.txt", "cwd\\a.txt"}) {
+            EXPECT_EQ(Resolve(value), value);
+        }
+        EXPECT_EQ(sim::OpenHandles(), 0);
+    }
+}
+
+// However long the chain of "..\\", it is taken off at once: the buffers made do not grow with it.
+TEST(ResolveDocumentPath, LongParentChainCostsNoMoreBuffersThanShortOne) {
+    int buffers[2] = {0, 0};
+    const int chains[2] = {4, 8000};
+    for (int i = 0; i < 2; ++i) {
+        SetUpMachine("E:\\Kit\\Bin\\launcher.exe");
+        std::string value;
+        for (int climb = 0; climb < chains[i]; ++climb) {
+            value += "..\\";
+        }
+        value += "docs\\a.txt";
+        const int before = sim::Calls(sim::Op::HeapAlloc);
+        EXPECT_EQ(Resolve(value), "E:\\docs\\a.txt");
+        buffers[i] = sim::Calls(sim::Op::HeapAlloc) - before;
+    }
+    EXPECT_EQ(buffers[0], buffers[1]);
 }
 
 TEST(ResolveDocumentPath, LockedDocumentIsNotFound) {

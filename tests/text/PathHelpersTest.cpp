@@ -60,10 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         CASE(932, StripTrailingBackslash("C:\\Dir\\\x83\x5C"), "C:\\Dir\\"),
         CASE(1252, StripTrailingBackslash("C:\\Dir\\\x83\x5C"), "C:\\Dir\\\x83"),
         CASE(1252, ParentFolder("C:\\A\\B"), "C:\\A"),
-        CASE(1252, ParentFolder("C:\\A\\B\\"), "C:\\A"),
-        CASE(1252, ParentFolder("C:\\A"), "C:"),
-        CASE(1252, ParentFolder("C:\\"), ""),
-        CASE(1252, ParentFolder("C:"), ""),
+        CASE(1252, ParentFolder("C:\\A\\B\\"), "C:\\A"), CASE(1252, ParentFolder("C:\\A"), "C:"),
+        CASE(1252, ParentFolder("C:\\"), ""), CASE(1252, ParentFolder("C:"), ""),
         CASE(1252, ParentFolder(""), ""),
         CASE(932, ParentFolder("C:\\\x95\x5C\\B"), "C:\\\x95\x5C"),
         // A folder named with a trail byte 0x5C at its end still climbs exactly one level.
@@ -154,6 +152,43 @@ TEST(GetLauncherFolder, FolderOfTheModuleOrEmpty) {
         sim::SetModulePath(c.modulePath);
         EXPECT_EQ(S(GetLauncherFolder()), c.expected);
     }
+}
+
+// What FolderOf means, step by step: drop the last byte (by the copy rule) until the text ends in
+// a backslash. The helper itself finds the same beginning in one pass.
+String FolderOfByDroppingBytes(String path) {
+    while (!path.IsEmpty() && path.Right(1).Compare("\\") != 0) {
+        path = path.Left(path.Length() - 1);
+    }
+    return path;
+}
+
+TEST(FolderOf, SameAsDroppingByteByByteInEveryCodePage) {
+    // Backslashes alone and as trail bytes, lead bytes alone at the end, and letters between.
+    const unsigned char alphabet[] = {'\\', 'a', '.', 0x5C, 0x83, 0x81, 0xE0, 0x41, 0xFC, ' '};
+    unsigned seed = 12345;
+    for (UINT codePage : {1252u, 932u, 936u, 949u, 950u, 1361u}) {
+        UseCodePage(codePage);
+        for (int round = 0; round < 400; ++round) {
+            std::string path;
+            const int length = static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % 12;
+            for (int i = 0; i < length; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                path += static_cast<char>(alphabet[(seed >> 16) % sizeof alphabet]);
+            }
+            EXPECT_EQ(S(FolderOf(path.c_str())), S(FolderOfByDroppingBytes(path.c_str())))
+                << codePage << ": " << ::testing::PrintToString(path);
+        }
+    }
+}
+
+// A long path costs a fixed number of buffers, not one per byte dropped.
+TEST(FolderOf, LongPathIsCutInOnePass) {
+    UseCodePage(932);
+    const std::string path = "C:\\Docs\\" + std::string(30000, 'x');
+    const int before = sim::Calls(sim::Op::HeapAlloc);
+    EXPECT_EQ(S(FolderOf(path.c_str())), "C:\\Docs\\");
+    EXPECT_LE(sim::Calls(sim::Op::HeapAlloc) - before, 4);
 }
 
 } // namespace
