@@ -10,7 +10,7 @@ String ReadRegistryText(HKEY root, String subKeyPath, String valueName) {
     char data[kRegistryDataLimit + 1];
     DWORD size = kRegistryDataLimit;
     DWORD type = REG_NONE;
-    const char* name = valueName.Compare("") == 0 ? nullptr : valueName.Text();
+    const char* name = valueName.IsEmpty() ? nullptr : valueName.Text();
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(data), &size) ==
             ERROR_SUCCESS &&
         size <= kRegistryDataLimit) {
