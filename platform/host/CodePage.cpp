@@ -4,6 +4,10 @@
 // lower-case forms) and by its lead-byte ranges. Double-byte characters keep their bytes when
 // mapped, except the letters of kDoubleByteCaseRuns (full-width Latin, and some Greek, Cyrillic
 // and Roman numerals) and whatever a test sets up.
+//
+// File names are read through the same tables, but the file system compares names by its own
+// upper-case table, which knows more double-byte letters, and takes the two encodings of a
+// character that some code pages have for one character (kNameFoldRuns).
 #include "platform/host/Internal.h"
 
 #include <array>
@@ -273,6 +277,161 @@ WORD DoubleByteType(BYTE lead, BYTE trail) {
     return C1_ALPHA;
 }
 
+// ---- File names ----
+
+bool InRanges(BYTE byte, const std::vector<ByteRange>& ranges) {
+    for (const ByteRange& range : ranges) {
+        if (byte >= range.first && byte <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The trail bytes a double-byte code page defines. A lead byte takes the next byte whatever it
+// is; a pair with any other trail byte is one the code page cannot read. Code pages the machine
+// has no table for (1361, and those a test reports) take every trail byte.
+std::vector<ByteRange> TrailRanges() {
+    if (!reportedRanges.empty()) {
+        return {{0x00, 0xFF}};
+    }
+    switch (codePage) {
+    case 932:
+        return {{0x40, 0x7E}, {0x80, 0xFC}};
+    case 936:
+        return {{0x40, 0x7E}, {0x80, 0xFE}};
+    case 949:
+        return {{0x41, 0x5A}, {0x61, 0x7A}, {0x81, 0xFE}};
+    case 950:
+        return {{0x40, 0x7E}, {0xA1, 0xFE}};
+    default:
+        return {{0x00, 0xFF}};
+    }
+}
+
+// A pair's place in the sequence of readable pairs (lead by lead, skipping the bytes that are no
+// trail bytes), so that a run of characters can step over those gaps and from one lead byte to
+// the next.
+int Ordinal(BYTE lead, BYTE trail, const std::vector<ByteRange>& trails, int perLead) {
+    int index = 0;
+    for (const ByteRange& range : trails) {
+        if (trail > range.last) {
+            index += range.last - range.first + 1;
+        } else {
+            index += trail - range.first;
+            break;
+        }
+    }
+    return lead * perLead + index;
+}
+
+std::string PairAt(int ordinal, const std::vector<ByteRange>& trails, int perLead) {
+    int index = ordinal % perLead;
+    for (const ByteRange& range : trails) {
+        const int size = range.last - range.first + 1;
+        if (index < size) {
+            return {static_cast<char>(ordinal / perLead), static_cast<char>(range.first + index)};
+        }
+        index -= size;
+    }
+    return {};
+}
+
+// Double-byte characters whose name form is another pair: lower-case letters (to their upper-case
+// form, as the file system upper-cases them) and second encodings of one character (to the
+// encoding the code page converts that character back to). Runs step through readable pairs.
+struct NameFoldRun {
+    UINT codePage;
+    BYTE lead;
+    BYTE trail;
+    BYTE formLead;
+    BYTE formTrail;
+    int length;
+};
+
+constexpr NameFoldRun kNameFoldRuns[] = {
+    // 932: full-width Latin, Greek and Cyrillic letters.
+    {932, 0x82, 0x81, 0x82, 0x60, 26},
+    {932, 0x83, 0xBF, 0x83, 0x9F, 24},
+    {932, 0x84, 0x70, 0x84, 0x40, 33},
+    // 932: signs of row 13 that row 2 has too.
+    {932, 0x87, 0x90, 0x81, 0xE0, 1},
+    {932, 0x87, 0x91, 0x81, 0xDF, 1},
+    {932, 0x87, 0x92, 0x81, 0xE7, 1},
+    {932, 0x87, 0x95, 0x81, 0xE3, 1},
+    {932, 0x87, 0x96, 0x81, 0xDB, 1},
+    {932, 0x87, 0x97, 0x81, 0xDA, 1},
+    {932, 0x87, 0x9A, 0x81, 0xE6, 1},
+    {932, 0x87, 0x9B, 0x81, 0xBF, 1},
+    {932, 0x87, 0x9C, 0x81, 0xBE, 1},
+    // 932: rows 89-92, which rows 115-119 have too; their small Roman numerals upper-cased to the
+    // capitals of row 13; and the signs of rows 115-119 that other rows have.
+    {932, 0xED, 0x40, 0xFA, 0x5C, 188},
+    {932, 0xEE, 0x40, 0xFB, 0x5C, 172},
+    {932, 0xEE, 0xEF, 0x87, 0x54, 10},
+    {932, 0xEE, 0xF9, 0x81, 0xCA, 1},
+    {932, 0xEE, 0xFA, 0xFA, 0x55, 3},
+    {932, 0xFA, 0x40, 0x87, 0x54, 10},
+    {932, 0xFA, 0x4A, 0x87, 0x54, 10},
+    {932, 0xFA, 0x54, 0x81, 0xCA, 1},
+    {932, 0xFA, 0x58, 0x87, 0x8A, 1},
+    {932, 0xFA, 0x59, 0x87, 0x82, 1},
+    {932, 0xFA, 0x5A, 0x87, 0x84, 1},
+    {932, 0xFA, 0x5B, 0x81, 0xE6, 1},
+    // 936: Roman numerals, full-width Latin, Greek, Cyrillic.
+    {936, 0xA2, 0xA1, 0xA2, 0xF1, 10},
+    {936, 0xA3, 0xE1, 0xA3, 0xC1, 26},
+    {936, 0xA6, 0xC1, 0xA6, 0xA1, 24},
+    {936, 0xA7, 0xD1, 0xA7, 0xA1, 33},
+    // 949: full-width Latin, Roman numerals, Greek, the Latin letters whose two cases it has,
+    // Cyrillic.
+    {949, 0xA3, 0xE1, 0xA3, 0xC1, 26},
+    {949, 0xA5, 0xA1, 0xA5, 0xB0, 10},
+    {949, 0xA5, 0xE1, 0xA5, 0xC1, 24},
+    {949, 0xA9, 0xA1, 0xA8, 0xA1, 1},
+    {949, 0xA9, 0xA3, 0xA8, 0xA2, 1},
+    {949, 0xA9, 0xA4, 0xA8, 0xA4, 1},
+    {949, 0xA9, 0xA6, 0xA8, 0xA6, 1},
+    {949, 0xA9, 0xA8, 0xA8, 0xA8, 4},
+    {949, 0xA9, 0xAD, 0xA8, 0xAD, 3},
+    {949, 0xAC, 0xD1, 0xAC, 0xA1, 33},
+    // 950: box drawing and two numerals that it has twice; full-width Latin (a-v, then w-z on the
+    // next lead byte) and Greek letters.
+    {950, 0xA2, 0xA4, 0xF9, 0xF9, 1},
+    {950, 0xA2, 0xA5, 0xF9, 0xE9, 3},
+    {950, 0xF9, 0xFA, 0xA2, 0x7E, 4},
+    {950, 0xA2, 0xCC, 0xA4, 0x51, 1},
+    {950, 0xA2, 0xCE, 0xA4, 0xCA, 1},
+    {950, 0xA2, 0xE9, 0xA2, 0xCF, 22},
+    {950, 0xA3, 0x40, 0xA2, 0xE5, 4},
+    {950, 0xA3, 0x5C, 0xA3, 0x44, 24},
+};
+
+std::string NameForm(BYTE lead, BYTE trail) {
+    const std::vector<ByteRange> trails = TrailRanges();
+    if (!InRanges(trail, trails)) {
+        // The code page's default character: a middle dot in 932, which names may hold; a
+        // question mark elsewhere, which they may not.
+        return codePage == 932 ? "\x81\x45" : "?";
+    }
+    if (reportedRanges.empty()) {
+        int perLead = 0;
+        for (const ByteRange& range : trails) {
+            perLead += range.last - range.first + 1;
+        }
+        const int ordinal = Ordinal(lead, trail, trails, perLead);
+        for (const NameFoldRun& run : kNameFoldRuns) {
+            const int first = Ordinal(run.lead, run.trail, trails, perLead);
+            if (run.codePage == codePage && ordinal >= first && ordinal < first + run.length) {
+                return PairAt(Ordinal(run.formLead, run.formTrail, trails, perLead) + ordinal -
+                                  first,
+                              trails, perLead);
+            }
+        }
+    }
+    return {static_cast<char>(lead), static_cast<char>(trail)};
+}
+
 int SourceLength(LPCSTR source, int count) {
     return count < 0 ? static_cast<int>(std::strlen(source)) + 1 : count;
 }
@@ -304,6 +463,22 @@ void SetDoubleByteUpper(BYTE lead, BYTE trail, const std::string& mapped) {
 }
 
 namespace detail {
+
+std::vector<NameCharacter> ReadName(const std::string& name) {
+    std::vector<NameCharacter> characters;
+    const auto* bytes = reinterpret_cast<const BYTE*>(name.data());
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if (IsLead(bytes[at]) && at + 1 < name.size()) {
+            characters.push_back({name.substr(at, 2), NameForm(bytes[at], bytes[at + 1])});
+            ++at;
+        } else {
+            // A lead byte that ends the name is a character of its own.
+            characters.push_back(
+                {name.substr(at, 1), std::string(1, static_cast<char>(table.upper[bytes[at]]))});
+        }
+    }
+    return characters;
+}
 
 void ResetCodePage() {
     cpInfoFails = false;

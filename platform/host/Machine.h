@@ -10,10 +10,12 @@
 namespace sim::detail {
 
 // Error codes the machine reports beyond those that platform/Platform.h names.
+constexpr DWORD kErrorPathNotFound = 3;
 constexpr DWORD kErrorInvalidName = 123;
 constexpr DWORD kErrorModNotFound = 126;
 constexpr DWORD kErrorBadPathname = 161;
 constexpr DWORD kErrorBadExeFormat = 193;
+constexpr DWORD kErrorDirectory = 267;
 constexpr DWORD kErrorInvalidWindowHandle = 1400;
 
 // The error code of the last failing operation (what GetLastError would give).
@@ -31,9 +33,11 @@ HANDLE NewHandle(const HandleEntry& entry);
 const HandleEntry* FindHandle(HANDLE handle);
 
 // ---- Files ----
-enum class PathKind { Missing, InvalidName, File, LockedFile, Program, Folder };
-// What a path names, after the machine's path rules (case, trailing blanks and periods,
-// "." and ".." components, the current folder for relative paths).
+// Missing: nothing by that name in a folder that exists; MissingFolder: a folder on the way (or
+// the drive or share itself) does not exist.
+enum class PathKind { Missing, MissingFolder, InvalidName, File, LockedFile, Program, Folder };
+// What a path names, after the machine's path rules (the code page's characters and their case,
+// trailing blanks and periods, "." and ".." components, the current folder for relative paths).
 PathKind LookUpPath(const std::string& path);
 
 // ---- Processes and windows ----

@@ -11,8 +11,8 @@ namespace {
 constexpr DWORD kFirstChildId = 1000;
 constexpr DWORD kFirstForeignId = 50000; // apart from the children, so NextProcessId stays true
 constexpr DWORD kFirstThreadId = 80000;
-constexpr DWORD kAllAccess = 0x001FFFFFu; // what the creator's handles to a new process may do
-constexpr std::size_t kSleepsKept = 100000;
+constexpr DWORD kAllAccess = 0x001FFFFFu;  // what the creator's handles to a new process may do
+constexpr std::size_t kCallsKept = 100000; // of each recorded kind
 
 struct Process {
     DWORD threadId = 0;
@@ -24,6 +24,8 @@ std::optional<sim::ChildScript> nextScript;
 DWORD createProcessError = 0;
 std::vector<sim::StartedProcess> started;
 std::vector<DWORD> sleeps;
+std::vector<sim::WaitCall> waits;
+std::vector<sim::OpenProcessRequest> openRequests;
 DWORD nextChildId = kFirstChildId;
 DWORD nextForeignId = kFirstForeignId;
 DWORD nextThreadId = kFirstThreadId;
@@ -37,22 +39,36 @@ std::string ProgramOf(const std::string& commandLine) {
     return commandLine.substr(0, commandLine.find_first_of(" \t"));
 }
 
-// Why the program cannot be started; 0 when it can.
-DWORD StartError(const std::string& program) {
-    switch (sim::detail::LookUpPath(program)) {
+// What stops a start before the current folder is looked at: a program that cannot be found or
+// is a folder. 0 when it opens as a file.
+DWORD OpenError(sim::detail::PathKind program) {
+    switch (program) {
     case sim::detail::PathKind::Program:
-        return 0;
     case sim::detail::PathKind::File:
     case sim::detail::PathKind::LockedFile:
-        return sim::detail::kErrorBadExeFormat;
+        return 0;
     case sim::detail::PathKind::Folder:
         return ERROR_ACCESS_DENIED;
-    case sim::detail::PathKind::InvalidName:
-        return sim::detail::kErrorInvalidName;
     case sim::detail::PathKind::Missing:
+    case sim::detail::PathKind::MissingFolder:
+    case sim::detail::PathKind::InvalidName:
         break;
     }
     return ERROR_FILE_NOT_FOUND;
+}
+
+// Why the child cannot start: the program is looked for first, then the current folder, and only
+// then is the program file read.
+DWORD StartError(const std::string& program, LPCSTR currentDirectory) {
+    const sim::detail::PathKind kind = sim::detail::LookUpPath(program);
+    if (const DWORD error = OpenError(kind)) {
+        return error;
+    }
+    if (currentDirectory != nullptr &&
+        sim::detail::LookUpPath(currentDirectory) != sim::detail::PathKind::Folder) {
+        return sim::detail::kErrorDirectory;
+    }
+    return kind == sim::detail::PathKind::Program ? 0 : sim::detail::kErrorBadExeFormat;
 }
 
 } // namespace
@@ -77,6 +93,12 @@ const std::vector<StartedProcess>& StartedProcesses() {
 }
 const std::vector<DWORD>& SleepArguments() {
     return sleeps;
+}
+const std::vector<WaitCall>& Waits() {
+    return waits;
+}
+const std::vector<OpenProcessRequest>& OpenProcessRequests() {
+    return openRequests;
 }
 
 namespace detail {
@@ -105,6 +127,8 @@ void ResetProcesses() {
     createProcessError = 0;
     started.clear();
     sleeps.clear();
+    waits.clear();
+    openRequests.clear();
     nextChildId = kFirstChildId;
     nextForeignId = kFirstForeignId;
     nextThreadId = kFirstThreadId;
@@ -136,7 +160,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
         return FALSE;
     }
     const std::string line = commandLine == nullptr ? "" : commandLine;
-    const DWORD error = StartError(applicationName != nullptr ? applicationName : ProgramOf(line));
+    const DWORD error = StartError(applicationName != nullptr ? applicationName : ProgramOf(line),
+                                   currentDirectory);
     if (error != 0) {
         SetLastError(error);
         return FALSE;
@@ -178,7 +203,9 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     return TRUE;
 }
 
-HANDLE WINAPI OpenProcess(DWORD access, BOOL, DWORD processId) {
+namespace {
+
+HANDLE OpenProcessHandle(DWORD access, DWORD processId) {
     if (EnterCall(Op::OpenProcess)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
@@ -190,9 +217,22 @@ HANDLE WINAPI OpenProcess(DWORD access, BOOL, DWORD processId) {
     return sim::detail::NewHandle({sim::detail::HandleKind::Process, processId, access});
 }
 
-DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD) {
+} // namespace
+
+HANDLE WINAPI OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId) {
+    const HANDLE handle = OpenProcessHandle(access, processId);
+    if (openRequests.size() < kCallsKept) {
+        openRequests.push_back({access, inheritHandle != FALSE, processId, handle});
+    }
+    return handle;
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     // The wait sees the clock as it stood when the wait began; the call itself advances it. The
     // time-out is not waited out: a running child simply gives WAIT_TIMEOUT.
+    if (waits.size() < kCallsKept) {
+        waits.push_back({handle, milliseconds});
+    }
     const bool fails = EnterCall(Op::WaitForSingleObject);
     const DWORD now = sim::Clock() - 1;
     if (fails) {
@@ -218,7 +258,7 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD) {
 
 void WINAPI Sleep(DWORD milliseconds) {
     EnterCall(Op::Sleep); // returns at once: the machine's time is its clock, not the wall's
-    if (sleeps.size() < kSleepsKept) {
+    if (sleeps.size() < kCallsKept) {
         sleeps.push_back(milliseconds);
     }
 }

@@ -50,7 +50,8 @@ enum class Op {
     Count
 };
 
-// A fresh machine: code page 1252, no files, empty registry, empty environment block (present, with
+// A fresh machine: code page 1252, no files, the folders C:\Apps, C:\Work, C:\Windows and
+// C:\Windows\system32 (and the drive C:), empty registry, empty environment block (present, with
 // no entries), module path "C:\Apps\launcher.exe", Windows folder "C:\Windows", System folder
 // "C:\Windows\system32", command line "\"C:\Apps\launcher.exe\"", current folder "C:\Work\", no
 // processes, no windows, all counters and faults cleared. Heap blocks still live from before stay
@@ -75,20 +76,35 @@ void SetReportedLeadByteRanges(const std::vector<std::pair<BYTE, BYTE>>& ranges)
 void SetDoubleByteUpper(BYTE lead, BYTE trail, const std::string& mapped);
 
 // ---- Files -------------------------------------------------------------------------------------
-// Paths are compared without regard to ASCII case; the last component's trailing blanks and periods
-// are ignored, as Windows does (a blank or period at the end of a folder further up is part of its
-// name). "/" is read as "\", doubled separators count once, and "." and ".." components are
+// Names are read in the code page that is active when they are added or looked up, character by
+// character, as Windows reads them: a double-byte character is one character whatever its trail
+// byte, so a trail byte 0x5C is no separator and a trail byte 0x7C no refused "|". Names are
+// compared without regard to case, as the file system upper-cases them: ASCII and the code page's
+// single-byte letters (1252, 1251), and the double-byte letters that have both cases in the code
+// page (full-width Latin, Greek, Cyrillic, Roman numerals, some Latin letters in 949); a trail byte
+// never changes on its own (in 932, 0x83 0x61 and 0x83 0x41 are two characters). A character that
+// 932 or 950 encodes twice has one name under both encodings (in 932, 0x87 0x54 and 0xFA 0x4A name
+// one file: rows 115-119 repeat rows 13 and 89-92).
+// A lead byte takes the next byte as its trail byte even when the code page defines no such pair:
+// 932 reads the pair as its middle dot (0x81 0x45), so 0x83 "/" is that dot and no separator; 936,
+// 949 and 950 read it as "?", which makes the name refused (949 has no trail bytes 0x5C and 0x7C).
+// A pair with a defined trail byte that the code page leaves unassigned is a character of its own
+// here. A lead byte that ends a name is a character of its own.
+// The last component's trailing blanks and periods are ignored; a folder further up loses one
+// trailing period and keeps its blanks ("C:\Docs.\a.txt" names C:\Docs\a.txt, "C:\Docs \a.txt"
+// does not). "/" is read as "\", doubled separators count once, and "." and ".." components are
 // resolved ("E:\Kit\Bin\..\docs\a.txt" names E:\Kit\docs\a.txt). A path without a drive or a
 // leading "\\" is relative to the current folder; one with a single leading "\" is below the
 // current drive's root.
 // Names with a character Windows refuses in a path (<>:"|?* or a control byte) exist nowhere.
-// Adding a file does not create its folders.
+// Adding a file or folder adds every folder above it, up to its drive (or share): a drive exists
+// when it holds anything.
 void AddFile(const std::string& path);
 void AddFolder(const std::string& path);
 // A program file: the only kind of file that CreateProcessA can start. It opens like any file.
 void AddProgram(const std::string& path);
 // The folder against which relative paths are read (added with or looked up); a missing trailing
-// backslash is supplied.
+// backslash is supplied. The folder is not added: a test that moves it adds it when it must exist.
 void SetCurrentDirectory(const std::string& path);
 // The file exists but CreateFileA for reading fails with ERROR_SHARING_VIOLATION (held by another
 // process without read sharing).
@@ -96,8 +112,11 @@ void AddLockedFile(const std::string& path);
 // The file name of every CreateFileA call, in order, whatever its outcome (capped at the first
 // 100000).
 const std::vector<std::string>& CreateFileNames();
-// CreateFileA opens only with OPEN_EXISTING. It fails with ERROR_FILE_NOT_FOUND for a missing file
-// and with ERROR_ACCESS_DENIED for a folder (unless given FILE_FLAG_BACKUP_SEMANTICS, 0x02000000).
+// CreateFileA opens only with OPEN_EXISTING. It fails with ERROR_INVALID_NAME (123) for a refused
+// name or a file named with a trailing backslash, ERROR_FILE_NOT_FOUND for a missing file in a
+// folder that exists (or directly in a drive's root), ERROR_PATH_NOT_FOUND (3) when a folder on
+// the way, or the drive itself, does not exist, and ERROR_ACCESS_DENIED for a folder (unless given
+// FILE_FLAG_BACKUP_SEMANTICS, 0x02000000).
 
 // ---- Folders and module path -------------------------------------------------------------------
 // The empty optional makes the call fail (return 0). A path of 260 bytes or more behaves as Windows
@@ -184,9 +203,12 @@ void AddWindowOwnedBy(DWORD processId, const std::string& title, const std::stri
 // CreateProcessA fails with this error while set (0: does not fail). Whatever the reason it fails,
 // it leaves the PROCESS_INFORMATION as the caller had it and records nothing. Besides, it starts
 // only a file added with AddProgram, named by the application name or else by the command line's
-// first token (up to the closing double quote, or the first blank or tab); for a document file it
-// fails with ERROR_BAD_EXE_FORMAT (193), for a missing one with ERROR_FILE_NOT_FOUND. The current
-// folder passed is recorded, not checked.
+// first token (up to the closing double quote, or the first blank or tab). In the order Windows
+// checks: a missing program (or a refused name) fails with ERROR_FILE_NOT_FOUND, a folder with
+// ERROR_ACCESS_DENIED; then a current folder that is given and is no existing folder (missing, a
+// file, empty, or a refused name; read by the path rules above, so a trailing backslash, blank or
+// period makes no difference, and a drive's root is a folder) fails with ERROR_DIRECTORY (267);
+// then a document file fails with ERROR_BAD_EXE_FORMAT (193).
 void SetCreateProcessError(DWORD error);
 // The id that the next started process gets. Foreign processes take ids from a range of their own.
 // Each process has one thread; CreateProcessA gives one process handle and one thread handle, both
@@ -225,6 +247,20 @@ int LiveHeapBlocks();
 int BadHeapFrees();
 // Sleep calls with their arguments, in order (capped at the first 100000).
 const std::vector<DWORD>& SleepArguments();
+// WaitForSingleObject calls, in order, whatever their outcome (capped at the first 100000).
+struct WaitCall {
+    HANDLE handle = nullptr;
+    DWORD milliseconds = 0; // the time-out asked for
+};
+const std::vector<WaitCall>& Waits();
+// OpenProcess calls, in order, whatever their outcome (capped at the first 100000).
+struct OpenProcessRequest {
+    DWORD access = 0;
+    bool inheritHandle = false;
+    DWORD processId = 0;
+    HANDLE handle = nullptr; // what the call gave: null when it failed
+};
+const std::vector<OpenProcessRequest>& OpenProcessRequests();
 // The error code that the last failing operation left (as GetLastError would); 0 after Reset.
 // Registry operations return theirs instead, as on Windows.
 DWORD LastError();

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,11 +26,31 @@ class LaunchProgramTest : public ::testing::Test {
         heapBlocks = sim::LiveHeapBlocks();
     }
 
-    // Whatever the path through the launch, it leaves nothing open behind it.
+    // Whatever the path through the launch, it leaves nothing open behind it, and every poll
+    // waits 1 ms on the one handle opened to the child with no more access than a wait needs.
     void TearDown() override {
         EXPECT_EQ(sim::OpenHandles(), 0);
         EXPECT_EQ(sim::BadCloses(), 0);
         EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
+        ExpectWaitsOnlyOnTheSynchronizeHandle();
+    }
+
+    static void ExpectWaitsOnlyOnTheSynchronizeHandle() {
+        const std::vector<sim::OpenProcessRequest>& requests = sim::OpenProcessRequests();
+        ASSERT_LE(requests.size(), 1u);
+        if (requests.empty()) {
+            EXPECT_TRUE(sim::Waits().empty());
+            return;
+        }
+        const sim::OpenProcessRequest& request = requests[0];
+        EXPECT_EQ(request.access, static_cast<DWORD>(SYNCHRONIZE));
+        EXPECT_FALSE(request.inheritHandle);
+        ASSERT_EQ(sim::StartedProcesses().size(), 1u);
+        EXPECT_EQ(request.processId, sim::StartedProcesses()[0].processId);
+        for (const sim::WaitCall& wait : sim::Waits()) {
+            ASSERT_EQ(wait.handle, request.handle);
+            ASSERT_EQ(wait.milliseconds, 1u);
+        }
     }
 
     // Starts the viewer with a child script and returns the accepted window's title.

@@ -64,6 +64,7 @@ TEST_P(FileNameTest, OpensExactlyTheNamesWindowsWould) {
     EXPECT_EQ(sim::BadCloses(), 0);
 }
 
+constexpr DWORD kPathNotFound = 3;
 constexpr DWORD kInvalidName = 123;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,11 +78,18 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"C:\\app.exe", Kind::Program, "C:\\app.exe.", 0},
         NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs\\a.txt . .", 0},
         NameCase{"C:\\Docs\\a.txt ", Kind::File, "C:\\Docs\\a.txt", 0},
-        // A folder's trailing blank or period further up is.
-        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs \\a.txt", ERROR_FILE_NOT_FOUND},
-        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs.\\a.txt", ERROR_FILE_NOT_FOUND},
+        // A folder further up keeps a trailing blank and loses one trailing period.
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs \\a.txt", kPathNotFound},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs.\\a.txt", 0},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs..\\a.txt", kPathNotFound},
         NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs\\a.tx", ERROR_FILE_NOT_FOUND},
-        NameCase{"C:\\Docs\\a.txt", Kind::File, "D:\\Docs\\a.txt", ERROR_FILE_NOT_FOUND},
+        // A drive that holds nothing: missing in its root, no folders below it.
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "D:\\Docs\\a.txt", kPathNotFound},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "D:\\a.txt", ERROR_FILE_NOT_FOUND},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "D:\\", kPathNotFound},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\", ERROR_ACCESS_DENIED},
+        NameCase{"\\\\srv\\share\\a.txt", Kind::File, "\\\\SRV\\Share\\A.txt", 0},
+        NameCase{"\\\\srv\\share\\a.txt", Kind::File, "\\\\srv\\other\\a.txt", kPathNotFound},
         NameCase{"C:\\Docs\\a.txt", Kind::File, "", ERROR_FILE_NOT_FOUND},
         // "." and ".." inside a full path are resolved; ".." stops at the root.
         NameCase{"E:\\Kit\\docs\\a.txt", Kind::File, "E:\\Kit\\Bin\\..\\docs\\a.txt", 0},
@@ -109,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"C:\\Docs\\a.txt", Kind::File, "\"C:\\Docs\\a.txt\"", kInvalidName},
         NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs\\a.txt?", kInvalidName},
         NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs\\a.*", kInvalidName},
+        // A file's folders exist with it.
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "c:\\docs", ERROR_ACCESS_DENIED},
+        NameCase{"E:\\Kit\\Bin\\a.txt", Kind::File, "E:\\Kit\\", ERROR_ACCESS_DENIED},
+        NameCase{"C:\\Docs\\a.txt", Kind::File, "C:\\Docs\\a.txt\\b", kPathNotFound},
         // A program opens like any other file.
         NameCase{"C:\\Tools\\app.exe", Kind::Program, "C:\\tools\\APP.EXE", 0}));
 
@@ -133,6 +145,28 @@ TEST_F(FilesTest, CurrentFolderCanBeMoved) {
     handle = OpenForReading("c.txt");
     EXPECT_NE(handle, INVALID_HANDLE_VALUE);
     CloseHandle(handle);
+}
+
+HANDLE OpenFolder(const char* path) {
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       0x02000000u /* FILE_FLAG_BACKUP_SEMANTICS */, nullptr);
+}
+
+TEST_F(FilesTest, FreshMachineHasItsOwnFoldersAndDriveOnly) {
+    for (const char* folder :
+         {"C:\\", "C:\\Apps", "c:\\work\\", "C:\\Windows", "C:\\Windows\\System32"}) {
+        const HANDLE handle = OpenFolder(folder);
+        EXPECT_NE(handle, INVALID_HANDLE_VALUE) << folder;
+        CloseHandle(handle);
+    }
+    EXPECT_EQ(OpenFolder("C:\\Docs"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(sim::LastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(OpenFolder("D:\\"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(sim::LastError(), kPathNotFound);
+    sim::AddFile("D:\\x\\a.txt"); // a drive exists once it holds something
+    const HANDLE root = OpenFolder("D:\\");
+    EXPECT_NE(root, INVALID_HANDLE_VALUE);
+    CloseHandle(root);
 }
 
 TEST_F(FilesTest, NothingIsCreated) {

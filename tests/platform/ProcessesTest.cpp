@@ -7,10 +7,12 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
 const char* const kProgram = "C:\\Tools\\app.exe";
+constexpr DWORD kErrorDirectory = 267;
 
 STARTUPINFOA LauncherStartupInfo() {
     STARTUPINFOA info;
@@ -112,6 +114,7 @@ struct StartFailure {
     std::function<void()> arrange;
     std::string commandLine;
     DWORD error;
+    const char* currentDirectory = "C:\\Apps\\";
 };
 
 void PrintTo(const StartFailure& c, std::ostream* out) {
@@ -132,7 +135,7 @@ TEST_P(StartFailureTest, FailsWithoutTouchingTheProcessInformation) {
     PROCESS_INFORMATION process;
     std::memset(&process, 0xA5, sizeof process);
     PROCESS_INFORMATION before = process;
-    EXPECT_EQ(Start(c.commandLine, process), FALSE);
+    EXPECT_EQ(Start(c.commandLine, process, c.currentDirectory), FALSE);
     EXPECT_EQ(sim::LastError(), c.error);
     EXPECT_EQ(std::memcmp(&process, &before, sizeof process), 0);
     EXPECT_TRUE(sim::StartedProcesses().empty());
@@ -153,7 +156,17 @@ INSTANTIATE_TEST_SUITE_P(
                      "\"C:\\Tools\\app.exe\"", ERROR_ACCESS_DENIED},
         // Unquoted, the program ends at the first blank.
         StartFailure{"UnquotedBlank", [] { sim::AddProgram("C:\\Program Files\\app.exe"); },
-                     "C:\\Program Files\\app.exe", ERROR_FILE_NOT_FOUND}),
+                     "C:\\Program Files\\app.exe", ERROR_FILE_NOT_FOUND},
+        // The current folder must exist; it is looked at after the program is found and before
+        // the program file is read.
+        StartFailure{"MissingCurrentFolder", [] {}, "\"C:\\Tools\\app.exe\"", kErrorDirectory,
+                     "C:\\Gone\\"},
+        StartFailure{"CurrentFolderIsAFile", [] { sim::AddFile("C:\\Docs\\a.txt"); },
+                     "\"C:\\Tools\\app.exe\"", kErrorDirectory, "C:\\Docs\\a.txt"},
+        StartFailure{"MissingProgramBeforeFolder", [] {}, "\"C:\\Tools\\none.exe\"",
+                     ERROR_FILE_NOT_FOUND, "C:\\Gone"},
+        StartFailure{"DocumentAfterFolder", [] { sim::AddFile("C:\\Docs\\a.txt"); },
+                     "\"C:\\Docs\\a.txt\"", kErrorDirectory, "C:\\Gone"}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ProcessesTest, ScriptStaysForTheNextStartAfterAFailure) {
@@ -220,6 +233,55 @@ TEST_F(ProcessesTest, OpenProcessKnowsOnlyStartedAndForeignProcesses) {
     EXPECT_EQ(WaitForSingleObject(handle, 1), WAIT_TIMEOUT); // foreign processes never end
     EXPECT_EQ(CloseHandle(handle), TRUE);
     EXPECT_EQ(sim::OpenHandles(), 0);
+}
+
+TEST_F(ProcessesTest, FreshMachineStartsChildrenInItsOwnFolders) {
+    for (const char* folder :
+         {"C:\\Apps\\", "C:\\Work", "C:\\Windows", "C:\\Windows\\system32\\", "C:\\", "c:", "\\"}) {
+        PROCESS_INFORMATION process{};
+        EXPECT_EQ(Start(kProgram, process, folder), TRUE) << folder;
+        CloseProcess(process);
+    }
+    PROCESS_INFORMATION process{};
+    EXPECT_EQ(Start(kProgram, process, "D:\\"), FALSE);
+    EXPECT_EQ(sim::LastError(), kErrorDirectory);
+}
+
+TEST_F(ProcessesTest, WaitsAndOpenRequestsAreRecordedAsMade) {
+    PROCESS_INFORMATION process{};
+    ASSERT_EQ(Start(kProgram, process), TRUE);
+    const HANDLE wait = OpenProcess(SYNCHRONIZE, FALSE, process.dwProcessId);
+    EXPECT_EQ(OpenProcess(0x001FFFFFu, TRUE, 12345), nullptr);
+    sim::FailNthCall(sim::Op::WaitForSingleObject, 2);
+    WaitForSingleObject(wait, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    WaitForSingleObject(nullptr, 0);
+
+    const std::vector<sim::OpenProcessRequest>& requests = sim::OpenProcessRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].access, static_cast<DWORD>(SYNCHRONIZE));
+    EXPECT_FALSE(requests[0].inheritHandle);
+    EXPECT_EQ(requests[0].processId, process.dwProcessId);
+    EXPECT_EQ(requests[0].handle, wait);
+    EXPECT_EQ(requests[1].access, 0x001FFFFFu);
+    EXPECT_TRUE(requests[1].inheritHandle);
+    EXPECT_EQ(requests[1].processId, 12345u);
+    EXPECT_EQ(requests[1].handle, nullptr);
+
+    const std::vector<sim::WaitCall>& waits = sim::Waits();
+    ASSERT_EQ(waits.size(), 3u); // the failed wait too
+    EXPECT_EQ(waits[0].handle, wait);
+    EXPECT_EQ(waits[0].milliseconds, 1u);
+    EXPECT_EQ(waits[1].handle, process.hProcess);
+    EXPECT_EQ(waits[1].milliseconds, static_cast<DWORD>(INFINITE));
+    EXPECT_EQ(waits[2].handle, nullptr);
+    EXPECT_EQ(waits[2].milliseconds, 0u);
+
+    CloseHandle(wait);
+    CloseProcess(process);
+    sim::Reset();
+    EXPECT_TRUE(sim::Waits().empty());
+    EXPECT_TRUE(sim::OpenProcessRequests().empty());
 }
 
 TEST_F(ProcessesTest, SleepsAreRecordedInOrder) {
