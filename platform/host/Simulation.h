@@ -149,11 +149,11 @@ void DenyRegistryKey(HKEY root, const std::string& subKey);
 // succeeded), so that tests can check what was read, in which order and with which access.
 struct RegistryCall {
     enum Kind { Open, Query } kind = Open;
-    HKEY root = nullptr;    // Open: the key given (a predefined root, or an open key)
-    std::string path;       // Open: the subkey as passed; Query: the path the key was opened with
-    REGSAM access = 0;      // Open: the access asked for
-    std::string valueName;  // Query: the name as passed
-    bool nullName = false;  // Query: a null name was passed (the default value)
+    HKEY root = nullptr;   // Open: the key given (a predefined root, or an open key)
+    std::string path;      // Open: the subkey as passed; Query: the path the key was opened with
+    REGSAM access = 0;     // Open: the access asked for
+    std::string valueName; // Query: the name as passed
+    bool nullName = false; // Query: a null name was passed (the default value)
 };
 const std::vector<RegistryCall>& RegistryCalls();
 
