@@ -9,4 +9,4 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
 // The process entry point: sets up the character rules of the code page, computes the tail from
 // the process command line, runs WinMain and ends the process with its result.
-extern "C" [[noreturn]] void LauncherStart();
+extern "C" [[noreturn]] void WINAPI LauncherStart();

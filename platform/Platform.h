@@ -17,6 +17,13 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// user32's functions are declared as ordinary functions rather than imports: the launcher binds
+// them itself on first use (platform/windows/User32.cpp), after the child was started, so that
+// loading user32 overlaps the child's start-up. A program that imports user32 instead links its
+// import library, whose stubs carry the same names.
+#ifndef WINUSERAPI
+#define WINUSERAPI
+#endif
 #include <windows.h>
 
 #else // Simulated machine.
@@ -223,4 +230,10 @@ LPSTR WINAPI GetCommandLineA();
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 [[noreturn]] void WINAPI ExitProcess(UINT exitCode);
 
+#endif
+
+// The explain tool builds the launcher's code a second time with this defined, so that the calls
+// that make up the decision are recorded on their way to the system. The launcher never sets it.
+#if defined(LAUNCHER_RECORDED_CALLS)
+#include "explain/RecordedCalls.h"
 #endif

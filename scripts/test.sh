@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine and runs every test: the host build under the sanitizers, then the Windows
-# build under Wine.
+# build under Wine, then the checks on the 32-bit build.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -21,6 +21,19 @@ if cmake --preset windows >/dev/null && cmake --build --preset windows; then
     trap stop_wine EXIT
     start_wine
     ctest --preset windows || status=1
+    stop_wine
+else
+    status=1
+fi
+
+# This machine cannot run 32-bit programs, so the 32-bit build is only read: the 64-bit test
+# program checks its launcher.exe (machine, subsystem, imports, manifest, size).
+echo "== 32-bit Windows build (MinGW-w64 i686, checked, not run)"
+if cmake --preset windows-x86 >/dev/null && cmake --build --preset windows-x86 &&
+    [ -f build/windows/bin/executable_test.exe ]; then
+    trap stop_wine EXIT
+    start_wine
+    ctest --preset windows-x86 || status=1
     stop_wine
 else
     status=1
