@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/e2e/Rig.h"
+#include "tests/e2e/Snapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,51 @@ class LauncherFixture : public ::testing::Test {
         SetEnvironmentVariableA("VIEWER_SCRIPT", script.empty() ? nullptr : script.c_str());
     }
 
-    // Starts the kit's launcher.exe with this tail and waits for it to end.
+    // The command line that Launch starts.
+    std::string LauncherCommand(const std::string& tail) const {
+        return "\"" + kit + "launcher.exe\" " + tail;
+    }
+
+    // Starts the kit's launcher.exe with this tail and waits for it to end. The launcher writes
+    // nothing, so the test's trees and the registry must be as they were before it started.
     rig::Finished Launch(const std::string& tail, const std::string& currentFolder = "") {
-        return rig::RunAndWait("\"" + kit + "launcher.exe\" " + tail, 90000, currentFolder);
+        const rig::SnapshotScope scope = WriteCheckScope(currentFolder);
+        const rig::Snapshot before = rig::TakeSnapshot(scope);
+        const rig::Finished run = rig::RunAndWait(LauncherCommand(tail), 90000, currentFolder);
+        const std::vector<std::string> written = rig::Differences(before, rig::TakeSnapshot(scope));
+        std::string listing;
+        for (const std::string& line : written) {
+            listing += "\n  " + line;
+        }
+        EXPECT_TRUE(written.empty())
+            << "launcher.exe " << (tail.size() > 300 ? tail.substr(0, 300) + "..." : tail)
+            << " changed what it may only read:" << listing;
+        ++launches;
+        return run;
+    }
+
+    // What a run is checked against: the test's own tree, the test drive, the launcher's current
+    // folder, and the registry. HKEY_CLASSES_ROOT's COM registrations take nearly all of a
+    // snapshot's time, so they are walked around the first run of every test, and around every
+    // run of a test that asks for it.
+    rig::SnapshotScope WriteCheckScope(const std::string& currentFolder) const {
+        rig::SnapshotScope scope;
+        scope.trees.push_back(root);
+        const std::string drive = rig::TestDrive();
+        if (!drive.empty() && rig::IsFolder(drive + "\\")) {
+            scope.trees.push_back(drive + "\\");
+        }
+        char current[MAX_PATH];
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+        if (!currentFolder.empty()) {
+            scope.folders.push_back(currentFolder);
+        } else if (length > 0 && length < MAX_PATH) {
+            scope.folders.push_back(std::string(current, length));
+        }
+        // The viewer's record is the one file a run may leave.
+        scope.excluded = {recordPath, recordPath + ".partial"};
+        scope.comRegistrations = launches == 0 || wholeRegistryEveryRun;
+        return scope;
     }
 
     std::map<std::string, std::string> Record() { return rig::ReadRecord(recordPath, 5000); }
@@ -99,4 +142,6 @@ class LauncherFixture : public ::testing::Test {
     std::string root;       // the test's own folder tree, removed afterwards
     std::string kit;        // the launcher's folder, three levels deep, with a trailing backslash
     std::string recordPath; // where the viewer writes what it received
+    int launches = 0;       // launcher runs so far in this test
+    bool wholeRegistryEveryRun = false;
 };
