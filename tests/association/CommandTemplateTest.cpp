@@ -2,8 +2,7 @@
 // which command wins.
 #include "association/CommandTemplate.h"
 
-#include "platform/host/Simulation.h"
-#include "text/CharacterRules.h"
+#include "tests/MachineTest.h"
 
 #include <gtest/gtest.h>
 
@@ -53,22 +52,7 @@ void Text(HKEY root, const std::string& key, const std::string& text) {
     sim::SetRegistryText(root, key, "", text);
 }
 
-class CommandTemplateTest : public ::testing::TestWithParam<LookupCase> {
-  protected:
-    void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
-        heapBlocks = sim::LiveHeapBlocks();
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(sim::OpenKeys(), 0);
-        EXPECT_EQ(sim::BadKeyCloses(), 0);
-        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
-    }
-
-    int heapBlocks = 0;
-};
+class CommandTemplateTest : public MachineTest, public ::testing::WithParamInterface<LookupCase> {};
 
 TEST_P(CommandTemplateTest, FindsCommandReadingOnlyWhatItMust) {
     const LookupCase& c = GetParam();
@@ -257,19 +241,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "HKCR\\XyzFile\\shell\\edit\\command []"}}));
 
 // The per-user branch: the application a user chose, then the open-with list in its order.
-class UserChoiceTest : public ::testing::Test {
+class UserChoiceTest : public MachineTest {
   protected:
     void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
+        MachineTest::SetUp();
         Text(kClasses, ".xyz", "XyzFile");
         Text(kClasses, "XyzFile\\shell\\open\\command", "class.exe %1");
         Text(kClasses, "Applications\\a.exe\\shell\\open\\command", "a.exe %1");
         Text(kClasses, "Applications\\b.exe\\shell\\open\\command", "b.exe %1");
         sim::AddRegistryKey(kClasses, "Applications\\nocommand.exe");
     }
-
-    void TearDown() override { EXPECT_EQ(sim::OpenKeys(), 0); }
 
     static void UserText(const std::string& key, const std::string& name, const std::string& text) {
         sim::SetRegistryText(kUser, kFileExts + key, name, text);

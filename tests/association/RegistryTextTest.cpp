@@ -2,8 +2,7 @@
 // falls, and that every key opened is closed again, whatever fails.
 #include "association/RegistryText.h"
 
-#include "platform/host/Simulation.h"
-#include "text/CharacterRules.h"
+#include "tests/MachineTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +13,11 @@ namespace {
 
 constexpr const char* kKey = "Viewer.Document\\shell\\open\\command";
 
-class RegistryTextTest : public ::testing::Test {
+class RegistryTextTest : public MachineTest {
   protected:
-    void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
-        heapBlocks = sim::LiveHeapBlocks();
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(sim::OpenKeys(), 0);
-        EXPECT_EQ(sim::BadKeyCloses(), 0);
-        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
-    }
-
     static std::string Read(const char* key, const char* name) {
         return ReadRegistryText(HKEY_CLASSES_ROOT, key, name).Text();
     }
-
-    int heapBlocks = 0;
 };
 
 struct DataCase {

@@ -2,8 +2,7 @@
 #include "command/CommandText.h"
 #include "command/EnvironmentReferences.h"
 
-#include "platform/host/Simulation.h"
-#include "text/CharacterRules.h"
+#include "tests/MachineTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +12,8 @@
 
 namespace {
 
-class CommandTextTest : public ::testing::Test {
+class CommandTextTest : public MachineTest {
   protected:
-    void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
-        heapBlocks = sim::LiveHeapBlocks();
-    }
-
-    // Every environment block obtained is freed, every buffer released.
-    void TearDown() override {
-        EXPECT_EQ(sim::OpenEnvironmentBlocks(), 0);
-        EXPECT_EQ(sim::BadEnvironmentFrees(), 0);
-        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
-    }
-
     static std::string Clean(const std::string& command) {
         String text = command.c_str();
         CleanCommandText(text);
@@ -39,8 +25,6 @@ class CommandTextTest : public ::testing::Test {
         ExpandEnvironmentReferences(text);
         return text.Text();
     }
-
-    int heapBlocks = 0;
 };
 
 struct CleanCase {

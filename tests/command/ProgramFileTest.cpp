@@ -2,8 +2,7 @@
 // ever shorter beginnings of the cleaned command.
 #include "command/ProgramFile.h"
 
-#include "platform/host/Simulation.h"
-#include "text/CharacterRules.h"
+#include "tests/MachineTest.h"
 
 #include <gtest/gtest.h>
 
@@ -16,29 +15,18 @@ namespace {
 constexpr const char* kSystem = "C:\\WINDOWS\\system32";
 constexpr const char* kWindows = "C:\\WINDOWS";
 
-class ProgramFileTest : public ::testing::Test {
+class ProgramFileTest : public MachineTest {
   protected:
     void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
+        MachineTest::SetUp();
         sim::SetSystemFolder(std::string(kSystem));
         sim::SetWindowsFolder(std::string(kWindows));
         sim::SetCurrentDirectory("C:\\Work\\");
-        heapBlocks = sim::LiveHeapBlocks();
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(sim::OpenHandles(), 0);
-        EXPECT_EQ(sim::BadCloses(), 0);
-        EXPECT_EQ(sim::OpenEnvironmentBlocks(), 0);
-        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
     }
 
     static std::string Find(const std::string& command) {
         return FindProgramFile(command.c_str()).Text();
     }
-
-    int heapBlocks = 0;
 };
 
 // Each pass tests the text as it is, under the System folder, then under the Windows folder.

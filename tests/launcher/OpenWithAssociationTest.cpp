@@ -2,8 +2,7 @@
 // the program file found in its command, and that program started with the quoted document.
 #include "launcher/WinMain.h"
 
-#include "platform/host/Simulation.h"
-#include "text/CharacterRules.h"
+#include "tests/MachineTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +14,11 @@ namespace {
 
 const HKEY kClasses = HKEY_CLASSES_ROOT;
 
-class OpenWithAssociationTest : public ::testing::Test {
+// Whatever path the run takes, it reads the registry only and leaves nothing open (MachineTest).
+class OpenWithAssociationTest : public MachineTest {
   protected:
     void SetUp() override {
-        sim::Reset();
-        text::SetUpCharacterRules();
+        MachineTest::SetUp();
         sim::SetModulePath(std::string("E:\\Kit\\Bin\\launcher.exe"));
         sim::AddFolder("E:\\Kit\\Bin");
         sim::AddFile("E:\\Kit\\Bin\\guide.txt");
@@ -27,17 +26,6 @@ class OpenWithAssociationTest : public ::testing::Test {
         sim::AddProgram("C:\\Program Files\\Viewer\\viewer.exe");
         sim::SetEnvironment({"ProgramFiles=C:\\Program Files", "windir=C:\\Windows"});
         sim::ScriptNextChild({{{"Viewer", "ViewerWindow"}}, 0xFFFFFFFFu});
-        heapBlocks = sim::LiveHeapBlocks();
-    }
-
-    // Whatever path the run took, it read the registry only and left nothing open.
-    void TearDown() override {
-        EXPECT_EQ(sim::OpenKeys(), 0);
-        EXPECT_EQ(sim::BadKeyCloses(), 0);
-        EXPECT_EQ(sim::OpenHandles(), 0);
-        EXPECT_EQ(sim::BadCloses(), 0);
-        EXPECT_EQ(sim::OpenEnvironmentBlocks(), 0);
-        EXPECT_EQ(sim::LiveHeapBlocks(), heapBlocks);
     }
 
     static void Register(const std::string& extension, const std::string& className,
@@ -56,8 +44,6 @@ class OpenWithAssociationTest : public ::testing::Test {
         const std::vector<sim::StartedProcess>& started = sim::StartedProcesses();
         return started.empty() ? "(none)" : started.back().commandLine;
     }
-
-    int heapBlocks = 0;
 };
 
 struct RunCase {
