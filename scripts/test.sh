@@ -16,6 +16,9 @@ else
     status=1
 fi
 
+# Every fuzz target, a few seconds each, from its seeds (scripts/fuzz.sh alone runs them longer).
+bash scripts/fuzz.sh 4 || status=1
+
 echo "== Windows build (MinGW-w64, tests under Wine)"
 if cmake --preset windows >/dev/null && cmake --build --preset windows; then
     trap stop_wine EXIT
