@@ -71,15 +71,8 @@ std::string OptionValue(const std::string& tail, const std::string& name) {
 
 void Run(fuzz::Input& input) {
     const std::string name = input.Text();
-    std::string commandLine;
-    while (!input.AtEnd()) {
-        commandLine += static_cast<char>(input.Byte());
-    }
-    commandLine = commandLine.substr(0, commandLine.find('\0'));
-
-    // A block of exactly the line's size, as the process parameters hold it.
-    const std::unique_ptr<char[]> line(new char[commandLine.size() + 1]);
-    std::memcpy(line.get(), commandLine.c_str(), commandLine.size() + 1);
+    const std::string commandLine = input.RestAsText();
+    const std::unique_ptr<char[]> line = fuzz::ExactBlock(commandLine);
     const char* tail = CommandLineTail(line.get());
     CheckTail(line.get(), commandLine.size(), tail);
 

@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,15 @@ class Input {
         return text;
     }
 
+    // Every byte left, up to the first NUL among them.
+    std::string RestAsText() {
+        std::string rest;
+        while (!AtEnd()) {
+            rest += static_cast<char>(*at_++);
+        }
+        return rest.substr(0, rest.find('\0'));
+    }
+
     // A count or an index: mostly small (-8 to 231), sometimes at the edges of int, where the
     // clamping of counts and indices has to hold.
     int Number() {
@@ -71,6 +82,14 @@ class Input {
     const std::uint8_t* at_;
     const std::uint8_t* end_;
 };
+
+// A copy of the text in a block of exactly its size, as a process's command line lies in its
+// parameters, so that a read past its end shows.
+inline std::unique_ptr<char[]> ExactBlock(const std::string& text) {
+    std::unique_ptr<char[]> block(new char[text.size() + 1]);
+    std::memcpy(block.get(), text.c_str(), text.size() + 1);
+    return block;
+}
 
 // The code pages the targets run in: 1252 for single-byte text, 932 and 936 for double-byte text
 // (in 932 a trail byte may be a backslash, in 936 almost any byte above 0x80 is a lead byte).

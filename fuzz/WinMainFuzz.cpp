@@ -122,14 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         sim::SetEnvironment(entries);
     }
-    std::string commandLine;
-    while (!input.AtEnd()) {
-        commandLine += static_cast<char>(input.Byte());
-    }
-    commandLine = commandLine.substr(0, commandLine.find('\0'));
-    // The process's command line, in a block of exactly its size.
-    const std::unique_ptr<char[]> line(new char[commandLine.size() + 1]);
-    std::memcpy(line.get(), commandLine.c_str(), commandLine.size() + 1);
+    const std::string commandLine = input.RestAsText();
+    const std::unique_ptr<char[]> line = fuzz::ExactBlock(commandLine);
 
     const fuzz::Balance balance;
     char* tail = const_cast<char*>(CommandLineTail(line.get()));

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "tests/ShownBytes.h"
 
 #include <cstdio>
 #include <string>
@@ -223,23 +224,8 @@ inline const StartFolderRow kStartFolderRows[] = {
 };
 // clang-format on
 
-// Bytes as readable text: printable ASCII as is, every other byte as \xNN.
 inline std::string Shown(const char* bytes) {
-    if (bytes == nullptr) {
-        return "(null)";
-    }
-    std::string shown;
-    for (const char* at = bytes; *at != '\0'; ++at) {
-        const auto byte = static_cast<unsigned char>(*at);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
-            shown += static_cast<char>(byte);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            shown += escaped;
-        }
-    }
-    return shown;
+    return ShownBytes(bytes);
 }
 
 } // namespace name_rows

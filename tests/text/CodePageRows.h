@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "tests/ShownBytes.h"
 #include "text/CharacterRules.h"
 #include "text/String.h"
 
@@ -44,20 +45,8 @@ inline bool RowApplies(UINT rowCodePage, UINT codePage) {
     }
 }
 
-// Bytes as readable text: printable ASCII as is, every other byte as \xNN.
 inline std::string Shown(const char* bytes) {
-    std::string shown;
-    for (const char* at = bytes; *at != '\0'; ++at) {
-        const auto byte = static_cast<unsigned char>(*at);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
-            shown += static_cast<char>(byte);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            shown += escaped;
-        }
-    }
-    return shown;
+    return ShownBytes(bytes);
 }
 
 inline std::string Shown(const String& text) {
