@@ -104,7 +104,7 @@ class AssociationTest : public LauncherFixture {
         }
         EXPECT_EQ(run.exitCode, 0u);
         if (!rig::FileExists(recordPath)) {
-            EXPECT_EQ(rig::ChildProcesses(run.processId), std::vector<DWORD>{});
+            EXPECT_EQ(rig::ChildProcessesBelow(run.processId, root), std::vector<DWORD>{});
             return kNothingStarted;
         }
         auto record = Record();
@@ -327,8 +327,13 @@ TEST_F(AssociationTest, MachinesOwnEditorOpensTextDocument) {
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
 
+    std::string image = program;
+    if (image.back() == ' ') {
+        image.pop_back();
+    }
     std::vector<DWORD> started;
-    for (const DWORD child : rig::ChildProcesses(run.processId)) {
+    const std::string imageFolder = image.substr(0, image.find_last_of('\\') + 1);
+    for (const DWORD child : rig::ChildProcessesBelow(run.processId, imageFolder)) {
         if (before.count(child) == 0) {
             started.push_back(child);
             processesToEnd.push_back(child);
@@ -337,10 +342,6 @@ TEST_F(AssociationTest, MachinesOwnEditorOpensTextDocument) {
     ASSERT_EQ(started.size(), 1u) << "new processes started by the launcher";
     const DWORD editor = started.front();
 
-    std::string image = program;
-    if (image.back() == ' ') {
-        image.pop_back();
-    }
     EXPECT_EQ(Upper(rig::ProcessImagePath(editor)), Upper(image));
     std::string commandLine = rig::ProcessCommandLine(editor);
     const std::string expected = "\"" + program + "\" \"" + document + "\"";

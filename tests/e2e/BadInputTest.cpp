@@ -191,7 +191,7 @@ class BadInputTest : public LauncherFixture {
         if (rig::FileExists(recordPath)) {
             started = Record()["commandLine"];
             EndViewer();
-        } else if (!rig::ChildProcesses(run.processId).empty()) {
+        } else if (!rig::ChildProcessesBelow(run.processId, root).empty()) {
             started = "(a program that is not the viewer)";
         }
         return Outcome(run.exitCode, started);

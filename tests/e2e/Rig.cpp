@@ -244,6 +244,20 @@ std::vector<DWORD> ChildProcesses(DWORD parentId) {
     return children;
 }
 
+std::vector<DWORD> ChildProcessesBelow(DWORD parentId, const std::string& folder) {
+    std::vector<DWORD> children;
+    for (const DWORD child : ChildProcesses(parentId)) {
+        const std::string image = ProcessImagePath(child);
+        if (image.size() >= folder.size() &&
+            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, image.c_str(),
+                           static_cast<int>(folder.size()), folder.c_str(),
+                           static_cast<int>(folder.size())) == CSTR_EQUAL) {
+            children.push_back(child);
+        }
+    }
+    return children;
+}
+
 // Read from the process's own parameter block: Wine 8 does not answer the direct query for a
 // command line (ProcessCommandLineInformation), and Windows reads the same block for it.
 std::string ProcessCommandLine(DWORD processId) {

@@ -55,6 +55,10 @@ bool WaitForTitleHolding(DWORD processId, const std::string& text, DWORD timeout
 std::set<DWORD> RunningProcesses();
 // The processes running now that the given process started.
 std::vector<DWORD> ChildProcesses(DWORD parentId);
+// Those of them whose executable lies below the folder. Once a process has ended, its id may be
+// given to a process of another test program running meanwhile, whose children then seem to be
+// its own; they run programs of that program's folders, not of this test's.
+std::vector<DWORD> ChildProcessesBelow(DWORD parentId, const std::string& folder);
 // The command line a process was started with, as its parameter block holds it (converted to the
 // ANSI code page; a NUL that the process wrote into it stays); empty when it cannot be read.
 std::string ProcessCommandLine(DWORD processId);
