@@ -16,6 +16,14 @@ constexpr DWORD kMinusOne = 0xFFFFFFFFu; // what a Windows parent reads for -1
 class LauncherFixture : public ::testing::Test {
   protected:
     void SetUp() override {
+        // Windows always has the per-user classes key; a fresh Wine prefix gets it from the first
+        // test program that registers a type there. Made here, before any snapshot, it cannot
+        // appear in the middle of another program's check of what a run wrote.
+        HKEY classes = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_READ,
+                            nullptr, &classes, nullptr) == ERROR_SUCCESS) {
+            RegCloseKey(classes);
+        }
         root = rig::NewScratchFolder();
         kit = root + "Kit\\Bin\\";
         rig::MakeFolders(kit);
